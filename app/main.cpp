@@ -1,0 +1,80 @@
+// Entry point: one instance per executable name, the windows created once,
+// the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/application_window.h"
+#include "app/main_window.h"
+#include "platform/file_system.h"
+#include "ui/messages.h"
+
+namespace {
+
+std::wstring executablePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+// Brings the running instance back, also from the notification area, and
+// hands it the foreground that this newly started process still holds.
+void handOverTo(HWND runningMainWindow) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(runningMainWindow, TForm1::restoreRequestMessage(), 0, 0,
+                        SMTO_ABORTIFHUNG, 5000, &ignored);
+    SetForegroundWindow(runningMainWindow);
+}
+
+int runMessageLoop() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    const platform::Path exe = executablePath();
+    const std::wstring atomName = exe.filename().wstring();
+
+    ATOM instanceAtom = GlobalFindAtomW(atomName.c_str());
+    if (instanceAtom) {
+        if (HWND running = FindWindowW(L"TForm1", ui::kApplicationTitle)) {
+            handOverTo(running);
+            return 0;
+        }
+        // The atom of an instance that ended without cleaning up: start anyway.
+    } else {
+        instanceAtom = GlobalAddAtomW(atomName.c_str());
+        if (!instanceAtom) return 0;
+    }
+
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    int exitCode = 0;
+    {
+        ApplicationWindow application;
+        application.create();
+        TForm1 mainWindow(application.hwnd(), platform::realFileSystem(), exe.parent_path());
+        if (mainWindow.create()) {
+            mainWindow.showFirstTime();
+            exitCode = runMessageLoop();
+        }
+    }
+    GlobalDeleteAtom(instanceAtom);
+    return exitCode;
+}

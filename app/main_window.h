@@ -1,0 +1,80 @@
+// The main window: the title list of the group on display under a top bar
+// with the key code display and the toggle buttons. It owns all state of the
+// run: the item lists, the settings record and the unlock flag.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/file_system.h"
+#include "storage/program_files.h"
+#include "storage/settings_record.h"
+#include "ui/controls.h"
+#include "ui/window.h"
+
+class TForm1 : public ui::Window {
+public:
+    TForm1(HWND applicationWindow, platform::FileSystem& fs, platform::Path programFolder);
+
+    // Creates the window (hidden) and runs its initialisation.
+    bool create();
+    // The first showing: the show step, then the window appears.
+    void showFirstTime();
+
+    // Asked by a second start of the program: bring this instance back.
+    static UINT restoreRequestMessage();
+
+private:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void FormCreate();
+    void FormShow();
+    void Close1Click();
+
+    void createTopBarAndList();
+    void applySettings();
+    void applyGeometry();
+    void applyTransparency();
+    int settingAsNumber(std::size_t line, int designedValue);
+    void loadGroup1();
+    void showItemLists();
+    void highlightFirstItem();
+    void showKeyCode(const std::string& keyCode);
+    void setDisplayColour(COLORREF colour);
+    void setTransparency(bool on);
+    void storeOnExit();
+    int groupOnDisplay() const;
+    void addTrayIcon();
+    void removeTrayIcon();
+    void restore();
+    void layOut();
+
+    HWND applicationWindow_;
+    storage::ProgramFiles files_;
+    storage::SettingsRecord settings_ = storage::SettingsRecord::builtInDefaults();
+    // ListBox1 shows lists_.titles; lists_.keyCodes is the hidden key code list.
+    storage::ItemLists lists_;
+    // The unlock flag ("0" until the start-up check has passed).
+    std::string Label1 = "0";
+    // A stored file that existed but could not be read: what was loaded in its
+    // place must never be written over it.
+    std::optional<platform::Path> unreadSettingsFile_;
+    std::optional<platform::Path> unreadGroupFile_;
+    bool shutDownDone_ = false;
+    BYTE opacity_;
+
+    HWND MaskEdit1 = nullptr;
+    HWND ListBox1 = nullptr;
+    HWND Button1 = nullptr;
+    HWND Button2 = nullptr;
+    HWND BitBtn1 = nullptr;
+    ui::ToggleButton BitBtn2;  // mask
+    ui::ToggleButton BitBtn3;  // transparency
+    ui::ToggleButton BitBtn4;  // newline
+    COLORREF displayColour_;
+    HBRUSH displayBrush_ = nullptr;
+    NOTIFYICONDATAW trayIcon_{};
+};

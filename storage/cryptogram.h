@@ -1,0 +1,39 @@
+// The file cipher: a file is encrypted in place behind a 44-byte lock header
+// with a repeating-key XOR that restarts at every 1024-byte block.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace storage {
+
+inline constexpr std::size_t kLockHeaderSize = 44;
+inline constexpr std::size_t kCipherBlockSize = 1024;
+// The key every caller in the program uses.
+inline constexpr const char* kFileKey = "qz";
+
+enum DecipherResult : int { kDeciphered = 0, kNotLockedWithKey = 1, kDecipherFailed = 2 };
+
+struct LockHeader {
+    bool valid = false;
+    std::string key;
+    std::uint32_t dosTime = 0;
+};
+
+void WriteLockHeader(unsigned char* buffer, const std::string& key, std::uint32_t dosTime);
+LockHeader ReadLockHeader(const unsigned char* buffer);
+void XorWithKey(unsigned char* buffer, std::size_t count, const std::string& key);
+
+// `<stem>.$$$`, `<stem>.org`, `<stem>.crp`: the extension of the file name
+// replaced (or appended when it has none).
+platform::Path withExtension(const platform::Path& path, const char* extension);
+
+bool CipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
+                bool keepInput);
+int DecipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
+                 bool keepInput);
+
+}  // namespace storage

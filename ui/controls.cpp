@@ -1,0 +1,61 @@
+#include "ui/controls.h"
+
+#include <uxtheme.h>
+#include <vssym32.h>
+
+#include "ui/font.h"
+#include "ui/text.h"
+
+namespace ui {
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void ToggleButton::setOn(bool on) {
+    on_ = on;
+    InvalidateRect(button_, nullptr, TRUE);
+}
+
+void ToggleButton::draw(const DRAWITEMSTRUCT& item) const {
+    RECT rect = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    if (HTHEME theme = OpenThemeData(item.hwndItem, L"BUTTON")) {
+        DrawThemeBackground(theme, item.hDC, BP_PUSHBUTTON, pressed ? PBS_PRESSED : PBS_NORMAL,
+                            &rect, nullptr);
+        CloseThemeData(theme);
+    } else {
+        DrawFrameControl(item.hDC, &rect, DFC_BUTTON,
+                         DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    }
+    const std::wstring caption = windowText(item.hwndItem);
+    HGDIOBJ previousFont = SelectObject(item.hDC, on_ ? boldFont() : regularFont());
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, on_ ? RGB(255, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
+    if (pressed) OffsetRect(&rect, 1, 1);
+    DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &rect,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(item.hDC, previousFont);
+}
+
+void setListItems(HWND listBox, const std::vector<std::string>& items) {
+    SendMessageW(listBox, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(listBox, LB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items) {
+        const std::wstring text = fromCp932(item);
+        SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SendMessageW(listBox, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(listBox, nullptr, TRUE);
+}
+
+void highlightOnly(HWND listBox, int index) {
+    SendMessageW(listBox, LB_SETSEL, FALSE, -1);
+    SendMessageW(listBox, LB_SETSEL, TRUE, index);
+    SendMessageW(listBox, LB_SETCARETINDEX, index, FALSE);
+}
+
+}  // namespace ui

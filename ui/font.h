@@ -1,0 +1,11 @@
+// The one typeface of every window: "ＭＳ Ｐゴシック", Shift-JIS, 12 pixels.
+#pragma once
+
+#include <windows.h>
+
+namespace ui {
+
+HFONT regularFont();
+HFONT boldFont();
+
+}  // namespace ui

@@ -1,0 +1,110 @@
+#include "ui/window.h"
+
+#include <commctrl.h>
+
+#include <exception>
+
+#include "ui/font.h"
+#include "ui/messages.h"
+
+namespace ui {
+
+namespace {
+void registerClassOnce(const WindowSpec& spec, WNDPROC procedure) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, spec.className, &existing)) return;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = spec.icon;
+    windowClass.hIconSm = spec.icon;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = spec.className;
+    RegisterClassExW(&windowClass);
+}
+}  // namespace
+
+Window::~Window() {
+    if (hwnd_ && IsWindow(hwnd_)) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+bool Window::create(const WindowSpec& spec) {
+    registerClassOnce(spec, &Window::windowProc);
+    CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, spec.x, spec.y,
+                    spec.width, spec.height, spec.owner, spec.menu, GetModuleHandleW(nullptr),
+                    this);
+    return hwnd_ != nullptr;
+}
+
+void Window::createControls(std::span<const ControlSpec> table) {
+    for (const ControlSpec& row : table) {
+        HWND child = CreateWindowExW(row.exStyle, row.className, row.text, WS_CHILD | row.style,
+                                     row.x, row.y, row.width, row.height, hwnd_,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
+                                     GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(regularFont()), FALSE);
+    }
+}
+
+LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return defaultHandling(message, wParam, lParam);
+}
+
+LRESULT Window::defaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+// Every handler runs inside this one try block: a failed conversion or a file
+// error ends the operation in progress and is shown here, like an error that
+// reaches the message loop.
+LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* created = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<Window*>(created->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    try {
+        LRESULT result = self->handleMessage(message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            self->hwnd_ = nullptr;
+        }
+        return result;
+    } catch (const std::exception& error) {
+        showError(error);
+        return 0;
+    }
+}
+
+void addHint(HWND window, HWND control, const wchar_t* hint) {
+    // One hint window per window, kept as a property of it.
+    constexpr const wchar_t* kHintProperty = L"NemurokuHintWindow";
+    auto tooltip = static_cast<HWND>(GetPropW(window, kHintProperty));
+    if (!tooltip) {
+        tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  window, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(regularFont()), FALSE);
+        SetPropW(window, kHintProperty, tooltip);
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(hint);
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace ui
