@@ -27,9 +27,12 @@ std::wstring executablePath() {
 // Brings the running instance back, also from the notification area, and
 // hands it the foreground that this newly started process still holds.
 void handOverTo(HWND runningMainWindow) {
+    DWORD runningProcess = 0;
+    GetWindowThreadProcessId(runningMainWindow, &runningProcess);
+    AllowSetForegroundWindow(runningProcess);
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(runningMainWindow, TForm1::restoreRequestMessage(), 0, 0,
-                        SMTO_ABORTIFHUNG, 5000, &ignored);
+    SendMessageTimeoutW(runningMainWindow, TForm1::restoreRequestMessage(), 0, 0, SMTO_ABORTIFHUNG,
+                        5000, &ignored);
     SetForegroundWindow(runningMainWindow);
 }
 
@@ -57,7 +60,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         // The atom of an instance that ended without cleaning up: start anyway.
     } else {
         instanceAtom = GlobalAddAtomW(atomName.c_str());
-        if (!instanceAtom) return 0;
+        if (!instanceAtom)
+            return 0;
     }
 
     INITCOMMONCONTROLSEX controls{};

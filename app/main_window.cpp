@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "storage/errors.h"
+#include "storage/group_rules.h"
+#include "ui/file_dialog.h"
 #include "ui/messages.h"
 #include "ui/resource_ids.h"
 #include "ui/text.h"
@@ -64,11 +66,24 @@ constexpr Hint kHints[] = {
     {kBitBtn1, L"アイコンの状態に最小化します"},
 };
 
+constexpr const wchar_t kGroupFileFilter[] = L"ネムロク設定ファイル\0*.ini\0";
+
+// The key code display's background tells the groups apart.
+COLORREF groupColour(int group) {
+    switch (group) {
+        case 2:
+            return RGB(200, 240, 220);
+        case 3:
+            return RGB(255, 220, 200);
+        default:
+            return GetSysColor(COLOR_WINDOW);
+    }
+}
+
 const UINT kTaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 
 std::wstring refusalText(const platform::Path& unreadFile) {
-    return L"ファイル " + unreadFile.wstring() +
-           L" は読み込めなかったため、上書きしませんでした。";
+    return L"ファイル " + unreadFile.wstring() + L" は読み込めなかったため、上書きしませんでした。";
 }
 
 }  // namespace
@@ -99,7 +114,8 @@ bool TForm1::create() {
         .menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU)),
         .icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON)),
     });
-    if (!created) return false;
+    if (!created)
+        return false;
     createTopBarAndList();
     FormCreate();
     return true;
@@ -131,7 +147,8 @@ void TForm1::FormCreate() {
         ui::notice(L"設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします");
         files_.deleteAllGroups();
     }
-    if (!files_.groupExists(1)) lists_ = storage::defaultItemLists();
+    if (!files_.groupExists(1))
+        lists_ = storage::defaultItemLists();
     if (settingsFileFound) {
         try {
             files_.loadSettings(settings_);
@@ -141,11 +158,13 @@ void TForm1::FormCreate() {
             ui::showError(error);
         }
     }
-    if (files_.groupExists(1)) loadGroup1();
+    if (files_.groupExists(1))
+        loadGroup1();
     showItemLists();
     addTrayIcon();
     highlightFirstItem();
-    if (unreadGroupFile_) return;  // the backups keep the last group 1 that could be read
+    if (unreadGroupFile_)
+        return;  // the backups keep the last group 1 that was read
     try {
         files_.writeBackups(lists_);
     } catch (const storage::FileError& error) {
@@ -191,7 +210,8 @@ void TForm1::applyTransparency() {
 int TForm1::settingAsNumber(std::size_t index, int designedValue) {
     int value = 0;
     const std::string& text = settings_.line(index);
-    if (storage::tryToInteger(text, value)) return value;
+    if (storage::tryToInteger(text, value))
+        return value;
     ui::showError(storage::ConversionError(text));
     return designedValue;
 }
@@ -206,10 +226,13 @@ void TForm1::loadGroup1() {
     }
 }
 
-void TForm1::showItemLists() { ui::setListItems(ListBox1, lists_.titles); }
+void TForm1::showItemLists() {
+    ui::setListItems(ListBox1, lists_.titles);
+}
 
 void TForm1::highlightFirstItem() {
-    if (lists_.titles.empty()) return;
+    if (lists_.titles.empty())
+        return;
     ui::highlightOnly(ListBox1, 0);
     showKeyCode(lists_.keyCodes.front());
 }
@@ -220,7 +243,8 @@ void TForm1::showKeyCode(const std::string& keyCode) {
 
 void TForm1::setDisplayColour(COLORREF colour) {
     displayColour_ = colour;
-    if (displayBrush_) DeleteObject(displayBrush_);
+    if (displayBrush_)
+        DeleteObject(displayBrush_);
     displayBrush_ = CreateSolidBrush(colour);
     InvalidateRect(MaskEdit1, nullptr, TRUE);
 }
@@ -238,13 +262,16 @@ void TForm1::setTransparency(bool on) {
 
 void TForm1::showFirstTime() {
     FormShow();
-    if (!IsWindow(hwnd())) return;
+    if (!IsWindow(hwnd()))
+        return;
+    shownOnce_ = true;
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
 }
 
 void TForm1::FormShow() {
-    if (settings_.line(line::kPasswordAtStart).empty()) settings_.setLine(line::kPasswordAtStart, "1");
+    if (settings_.line(line::kPasswordAtStart).empty())
+        settings_.setLine(line::kPasswordAtStart, "1");
     Label1 = "1";
     ShowWindow(applicationWindow_, SW_HIDE);
 }
@@ -252,7 +279,8 @@ void TForm1::FormShow() {
 // The shutdown sequence: note the window's place and the toggles in the
 // settings, then write and encrypt the group on display and the settings.
 void TForm1::Close1Click() {
-    if (shutDownDone_) return;
+    if (shutDownDone_)
+        return;
     shutDownDone_ = true;
     storeOnExit();
     Sleep(50);
@@ -277,15 +305,10 @@ void TForm1::storeOnExit() {
     settings_.setLine(line::kTransparency, BitBtn3.isOn() ? "1" : "0");
     settings_.setLine(line::kNewline, BitBtn4.isOn() ? "1" : "0");
 
-    const int group = groupOnDisplay();
-    if (group == 1 && unreadGroupFile_) {
-        ui::notice(refusalText(*unreadGroupFile_));
-    } else {
-        try {
-            files_.writeGroup(group, lists_);
-        } catch (const storage::FileError& error) {
-            ui::showError(error);
-        }
+    try {
+        storeGroupOnDisplay();
+    } catch (const storage::FileError& error) {
+        ui::showError(error);
     }
     if (unreadSettingsFile_) {
         ui::notice(refusalText(*unreadSettingsFile_));
@@ -296,6 +319,70 @@ void TForm1::storeOnExit() {
     } catch (const storage::FileError& error) {
         ui::showError(error);
     }
+}
+
+// Writes and encrypts the group on display, unless its files could not be
+// read: then what is shown is not their content and must not replace it.
+void TForm1::storeGroupOnDisplay() {
+    if (unreadGroupFile_) {
+        ui::notice(refusalText(*unreadGroupFile_));
+        return;
+    }
+    files_.writeGroup(groupOnDisplay(), lists_);
+}
+
+// Stores the group left, creates the group entered if it was never stored,
+// and shows it. A group that cannot be read is not entered: the display, both
+// lists and the group number stay as they were.
+void TForm1::switchToGroup(int target) {
+    storeGroupOnDisplay();
+    if (!files_.groupExists(target))
+        files_.writeGroup(target, storage::defaultItemLists());
+    lists_ = files_.readGroup(target);
+    unreadGroupFile_.reset();
+    setDisplayColour(groupColour(target));
+    showItemLists();
+    highlightFirstItem();
+    settings_.setLine(line::kGroupOnDisplay, std::to_string(target));
+}
+
+void TForm1::Button1Click() {
+    switchToGroup(storage::previousGroup(groupOnDisplay()));
+}
+
+void TForm1::Button2Click() {
+    switchToGroup(storage::nextGroup(groupOnDisplay()));
+}
+
+// Import: replaces both lists with an exported pair; nothing is written until
+// the group is next stored.
+void TForm1::Save1Click() {
+    const auto chosen = ui::askFileToOpen(hwnd(), {L"設定ファイル.ini", kGroupFileFilter});
+    if (!chosen)
+        return;
+    const platform::Path titleFile(*chosen);
+    const platform::Path keyCodeFile = storage::importedKeyCodePath(titleFile);
+    if (!files_.fs().exists(keyCodeFile)) {
+        ui::notice(L"読み込めません");
+        return;
+    }
+    if (!ui::confirm(nullptr, L"クリア確認",
+                     L"このグループの内容を全てクリアしてもよろしいですか？")) {
+        return;
+    }
+    lists_ = storage::readExportedPair(files_.fs(), titleFile, keyCodeFile);
+    // The user chose to replace the group, so the new lists may be stored.
+    unreadGroupFile_.reset();
+    showItemLists();
+}
+
+// Export: writes the pair under the chosen name, then stores the group on
+// display, also when the dialog was cancelled.
+void TForm1::Save2Click() {
+    if (const auto chosen = ui::askFileToSave(hwnd(), {L"設定ファイル", kGroupFileFilter})) {
+        storage::writeExportedPair(files_.fs(), platform::Path(*chosen), lists_);
+    }
+    storeGroupOnDisplay();
 }
 
 int TForm1::groupOnDisplay() const {
@@ -320,9 +407,13 @@ void TForm1::addTrayIcon() {
     Shell_NotifyIconW(NIM_ADD, &trayIcon_);
 }
 
-void TForm1::removeTrayIcon() { Shell_NotifyIconW(NIM_DELETE, &trayIcon_); }
+void TForm1::removeTrayIcon() {
+    Shell_NotifyIconW(NIM_DELETE, &trayIcon_);
+}
 
 void TForm1::restore() {
+    if (!shownOnce_)
+        return;  // still starting: the first showing comes on its own
     ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(hwnd());
 }
@@ -337,16 +428,30 @@ void TForm1::layOut() {
 LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (LOWORD(wParam) == IDM_FILE_SAVE_AND_EXIT) {
-                Close1Click();
-                DestroyWindow(hwnd());
-                return 0;
+            switch (LOWORD(wParam)) {
+                case IDM_SAVE1:
+                    Save1Click();
+                    return 0;
+                case IDM_SAVE2:
+                    Save2Click();
+                    return 0;
+                case IDM_CLOSE1:
+                    Close1Click();
+                    DestroyWindow(hwnd());
+                    return 0;
+                case kButton1:
+                    Button1Click();
+                    return 0;
+                case kButton2:
+                    Button2Click();
+                    return 0;
             }
             break;
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             for (const ui::ToggleButton* toggle : {&BitBtn2, &BitBtn3, &BitBtn4}) {
-                if (item.hwndItem == toggle->hwnd()) toggle->draw(item);
+                if (item.hwndItem == toggle->hwnd())
+                    toggle->draw(item);
             }
             return TRUE;
         }
@@ -370,11 +475,13 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_ENDSESSION:
             // Windows may end the process right after this message.
-            if (wParam) Close1Click();
+            if (wParam)
+                Close1Click();
             return 0;
         case WM_DESTROY:
             Close1Click();
-            if (displayBrush_) DeleteObject(displayBrush_);
+            if (displayBrush_)
+                DeleteObject(displayBrush_);
             PostQuitMessage(0);
             return 0;
         default:

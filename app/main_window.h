@@ -33,6 +33,10 @@ private:
     void FormCreate();
     void FormShow();
     void Close1Click();
+    void Button1Click();
+    void Button2Click();
+    void Save1Click();
+    void Save2Click();
 
     void createTopBarAndList();
     void applySettings();
@@ -46,6 +50,8 @@ private:
     void setDisplayColour(COLORREF colour);
     void setTransparency(bool on);
     void storeOnExit();
+    void storeGroupOnDisplay();
+    void switchToGroup(int target);
     int groupOnDisplay() const;
     void addTrayIcon();
     void removeTrayIcon();
@@ -59,11 +65,12 @@ private:
     storage::ItemLists lists_;
     // The unlock flag ("0" until the start-up check has passed).
     std::string Label1 = "0";
-    // A stored file that existed but could not be read: what was loaded in its
+    // A stored file that existed but could not be read: what is shown in its
     // place must never be written over it.
     std::optional<platform::Path> unreadSettingsFile_;
     std::optional<platform::Path> unreadGroupFile_;
     bool shutDownDone_ = false;
+    bool shownOnce_ = false;
     BYTE opacity_;
 
     HWND MaskEdit1 = nullptr;

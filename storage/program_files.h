@@ -26,17 +26,21 @@ inline constexpr const char* kDefaultKeyCode = "\x83\x4c\x81\x5b\x83\x52\x81\x5b
 // The default item of a group that has never been stored.
 ItemLists defaultItemLists();
 
+// Pads the shorter list with empty lines, so that both stay parallel and no
+// line of the longer one is lost.
+void padToSameLength(ItemLists& lists);
+
 class ProgramFiles {
 public:
     ProgramFiles(platform::FileSystem& fs, platform::Path folder);
 
     platform::FileSystem& fs() { return fs_; }
     const platform::Path& folder() const { return folder_; }
-    platform::Path settingsPath() const;            // defpts.ini
-    platform::Path titlePath(int group) const;      // defpti<N>.ini
-    platform::Path keyCodePath(int group) const;    // defptd<N>.ini
-    platform::Path titleBackupPath() const;         // defpti.bak
-    platform::Path keyCodeBackupPath() const;       // defptd.bak
+    platform::Path settingsPath() const;          // defpts.ini
+    platform::Path titlePath(int group) const;    // defpti<N>.ini
+    platform::Path keyCodePath(int group) const;  // defptd<N>.ini
+    platform::Path titleBackupPath() const;       // defpti.bak
+    platform::Path keyCodeBackupPath() const;     // defptd.bak
 
     bool settingsExist();
     bool groupExists(int group);  // its title file exists

@@ -35,7 +35,8 @@ INT_PTR CALLBACK inputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) {
-                auto* state = reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+                auto* state =
+                    reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(dialog, DWLP_USER));
                 state->answer = windowText(GetDlgItem(dialog, IDC_INPUT_TEXT));
                 EndDialog(dialog, IDOK);
                 return TRUE;

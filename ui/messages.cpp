@@ -11,7 +11,9 @@ namespace {
 // a stay-on-top main window.
 constexpr UINT kOwnerlessBox = MB_TASKMODAL | MB_TOPMOST | MB_SETFOREGROUND;
 
-std::wstring pathText(const platform::Path& path) { return path.wstring(); }
+std::wstring pathText(const platform::Path& path) {
+    return path.wstring();
+}
 }  // namespace
 
 void notice(const std::wstring& text) {

@@ -8,4 +8,17 @@
 #define IDC_INPUT_TEXT 102
 
 #define IDR_MAIN_MENU 200
-#define IDM_FILE_SAVE_AND_EXIT 201
+// ファイル
+#define IDM_SAVE1 201
+#define IDM_SAVE2 202
+#define IDM_CLOSE1 203
+// 編集
+#define IDM_PASSWORD1 211
+#define IDM_A1 212
+#define IDM_DELETE1 213
+#define IDM_EDIT2 214
+#define IDM_N7 215
+// 設定
+#define IDM_N5 221
+#define IDM_N15 222
+#define IDM_ABOUT1 223

@@ -1,0 +1,38 @@
+#include "ui/file_dialog.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+namespace ui {
+
+namespace {
+constexpr DWORD kPathCapacity = 32768;
+
+std::optional<std::wstring> runDialog(HWND owner, const FileDialogSpec& spec, bool save) {
+    std::vector<wchar_t> path(kPathCapacity, L'\0');
+    lstrcpynW(path.data(), spec.initialName, static_cast<int>(path.size()));
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = spec.filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = kPathCapacity;
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    const BOOL confirmed = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    if (!confirmed)
+        return std::nullopt;
+    return std::wstring(path.data());
+}
+}  // namespace
+
+std::optional<std::wstring> askFileToSave(HWND owner, const FileDialogSpec& spec) {
+    return runDialog(owner, spec, true);
+}
+
+std::optional<std::wstring> askFileToOpen(HWND owner, const FileDialogSpec& spec) {
+    return runDialog(owner, spec, false);
+}
+
+}  // namespace ui
