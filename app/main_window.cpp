@@ -1,30 +1,17 @@
 #include "app/main_window.h"
 
+#include "app/main_window_design.h"
+
 #include <algorithm>
 
 #include "storage/errors.h"
-#include "storage/group_rules.h"
-#include "ui/file_dialog.h"
 #include "ui/messages.h"
 #include "ui/resource_ids.h"
 #include "ui/text.h"
 
+using namespace main_window;
+
 namespace {
-
-namespace line = storage::settings_line;
-
-constexpr int kDesignedLeft = 197;
-constexpr int kDesignedTop = 108;
-constexpr int kDesignedWidth = 149;
-constexpr int kDesignedHeight = 452;
-constexpr int kMaximumWidth = 300;
-constexpr int kMaximumHeight = 452;
-constexpr int kCompactHeight = 68;
-constexpr BYTE kDesignedOpacity = 165;
-constexpr int kTopBarHeight = 41;
-
-constexpr UINT kTrayCallbackMessage = WM_USER + 100;
-constexpr UINT kTrayIconId = 1;
 
 enum ControlId : int {
     kMaskEdit1 = 1001,
@@ -66,25 +53,7 @@ constexpr Hint kHints[] = {
     {kBitBtn1, L"アイコンの状態に最小化します"},
 };
 
-constexpr const wchar_t kGroupFileFilter[] = L"ネムロク設定ファイル\0*.ini\0";
-
-// The key code display's background tells the groups apart.
-COLORREF groupColour(int group) {
-    switch (group) {
-        case 2:
-            return RGB(200, 240, 220);
-        case 3:
-            return RGB(255, 220, 200);
-        default:
-            return GetSysColor(COLOR_WINDOW);
-    }
-}
-
 const UINT kTaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
-
-std::wstring refusalText(const platform::Path& unreadFile) {
-    return L"ファイル " + unreadFile.wstring() + L" は読み込めなかったため、上書きしませんでした。";
-}
 
 }  // namespace
 
@@ -139,93 +108,6 @@ void TForm1::createTopBarAndList() {
     layOut();
 }
 
-// Loads the settings and group 1, applies the settings to the window, puts
-// the icon into the notification area and writes the backups of group 1.
-void TForm1::FormCreate() {
-    const bool settingsFileFound = files_.settingsExist();
-    if (!settingsFileFound) {
-        ui::notice(L"設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします");
-        files_.deleteAllGroups();
-    }
-    if (!files_.groupExists(1))
-        lists_ = storage::defaultItemLists();
-    if (settingsFileFound) {
-        try {
-            files_.loadSettings(settings_);
-            applySettings();
-        } catch (const storage::FileError& error) {
-            unreadSettingsFile_ = error.path();
-            ui::showError(error);
-        }
-    }
-    if (files_.groupExists(1))
-        loadGroup1();
-    showItemLists();
-    addTrayIcon();
-    highlightFirstItem();
-    if (unreadGroupFile_)
-        return;  // the backups keep the last group 1 that was read
-    try {
-        files_.writeBackups(lists_);
-    } catch (const storage::FileError& error) {
-        ui::showError(error);
-    }
-}
-
-void TForm1::applySettings() {
-    applyGeometry();
-    if (!settings_.isOn(line::kStayOnTop)) {
-        SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    applyTransparency();
-    BitBtn4.setOn(settings_.isOn(line::kNewline));
-}
-
-void TForm1::applyGeometry() {
-    const int left = settingAsNumber(line::kLeft, kDesignedLeft);
-    const int top = settingAsNumber(line::kTop, kDesignedTop);
-    const int width = std::clamp(settingAsNumber(line::kWidth, kDesignedWidth), 0, kMaximumWidth);
-    const int height =
-        std::clamp(settingAsNumber(line::kHeight, kDesignedHeight), 0, kMaximumHeight);
-    SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TForm1::applyTransparency() {
-    if (!settings_.isOn(line::kTransparency)) {
-        setTransparency(false);
-        return;
-    }
-    int level = 0;
-    const std::string& levelText = settings_.line(line::kTransparencyLevel);
-    if (storage::tryToInteger(levelText, level)) {
-        opacity_ = static_cast<BYTE>(storage::opacityAtStart(level));
-    } else {
-        ui::showError(storage::ConversionError(levelText));
-    }
-    setTransparency(true);
-}
-
-// A stored number that is no number keeps the window's designed value; the
-// start goes on after the usual conversion message.
-int TForm1::settingAsNumber(std::size_t index, int designedValue) {
-    int value = 0;
-    const std::string& text = settings_.line(index);
-    if (storage::tryToInteger(text, value))
-        return value;
-    ui::showError(storage::ConversionError(text));
-    return designedValue;
-}
-
-void TForm1::loadGroup1() {
-    try {
-        lists_ = files_.readGroup(1);
-    } catch (const storage::FileError& error) {
-        lists_ = {};
-        unreadGroupFile_ = error.path();
-        ui::showError(error);
-    }
-}
-
 void TForm1::showItemLists() {
     ui::setListItems(ListBox1, lists_.titles);
 }
@@ -258,140 +140,6 @@ void TForm1::setTransparency(bool on) {
         SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
     }
     BitBtn3.setOn(on);
-}
-
-void TForm1::showFirstTime() {
-    FormShow();
-    if (!IsWindow(hwnd()))
-        return;
-    shownOnce_ = true;
-    ShowWindow(hwnd(), SW_SHOW);
-    SetForegroundWindow(hwnd());
-}
-
-void TForm1::FormShow() {
-    if (settings_.line(line::kPasswordAtStart).empty())
-        settings_.setLine(line::kPasswordAtStart, "1");
-    Label1 = "1";
-    ShowWindow(applicationWindow_, SW_HIDE);
-}
-
-// The shutdown sequence: note the window's place and the toggles in the
-// settings, then write and encrypt the group on display and the settings.
-void TForm1::Close1Click() {
-    if (shutDownDone_)
-        return;
-    shutDownDone_ = true;
-    storeOnExit();
-    Sleep(50);
-    removeTrayIcon();
-}
-
-void TForm1::storeOnExit() {
-    RECT rect{};
-    GetWindowRect(hwnd(), &rect);
-    if (rect.bottom - rect.top == kCompactHeight) {
-        int fullHeight = kDesignedHeight;
-        storage::tryToInteger(settings_.line(line::kHeight), fullHeight);
-        SetWindowPos(hwnd(), nullptr, 0, 0, rect.right - rect.left,
-                     std::clamp(fullHeight, 0, kMaximumHeight),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        GetWindowRect(hwnd(), &rect);
-    }
-    settings_.setLine(line::kLeft, std::to_string(rect.left));
-    settings_.setLine(line::kTop, std::to_string(rect.top));
-    settings_.setLine(line::kWidth, std::to_string(rect.right - rect.left));
-    settings_.setLine(line::kHeight, std::to_string(rect.bottom - rect.top));
-    settings_.setLine(line::kTransparency, BitBtn3.isOn() ? "1" : "0");
-    settings_.setLine(line::kNewline, BitBtn4.isOn() ? "1" : "0");
-
-    try {
-        storeGroupOnDisplay();
-    } catch (const storage::FileError& error) {
-        ui::showError(error);
-    }
-    if (unreadSettingsFile_) {
-        ui::notice(refusalText(*unreadSettingsFile_));
-        return;
-    }
-    try {
-        files_.saveSettings(settings_);
-    } catch (const storage::FileError& error) {
-        ui::showError(error);
-    }
-}
-
-// Writes and encrypts the group on display, unless its files could not be
-// read: then what is shown is not their content and must not replace it.
-void TForm1::storeGroupOnDisplay() {
-    if (unreadGroupFile_) {
-        ui::notice(refusalText(*unreadGroupFile_));
-        return;
-    }
-    files_.writeGroup(groupOnDisplay(), lists_);
-}
-
-// Stores the group left, creates the group entered if it was never stored,
-// and shows it. A group that cannot be read is not entered: the display, both
-// lists and the group number stay as they were.
-void TForm1::switchToGroup(int target) {
-    storeGroupOnDisplay();
-    if (!files_.groupExists(target))
-        files_.writeGroup(target, storage::defaultItemLists());
-    lists_ = files_.readGroup(target);
-    unreadGroupFile_.reset();
-    setDisplayColour(groupColour(target));
-    showItemLists();
-    highlightFirstItem();
-    settings_.setLine(line::kGroupOnDisplay, std::to_string(target));
-}
-
-void TForm1::Button1Click() {
-    switchToGroup(storage::previousGroup(groupOnDisplay()));
-}
-
-void TForm1::Button2Click() {
-    switchToGroup(storage::nextGroup(groupOnDisplay()));
-}
-
-// Import: replaces both lists with an exported pair; nothing is written until
-// the group is next stored.
-void TForm1::Save1Click() {
-    const auto chosen = ui::askFileToOpen(hwnd(), {L"設定ファイル.ini", kGroupFileFilter});
-    if (!chosen)
-        return;
-    const platform::Path titleFile(*chosen);
-    const platform::Path keyCodeFile = storage::importedKeyCodePath(titleFile);
-    if (!files_.fs().exists(keyCodeFile)) {
-        ui::notice(L"読み込めません");
-        return;
-    }
-    if (!ui::confirm(nullptr, L"クリア確認",
-                     L"このグループの内容を全てクリアしてもよろしいですか？")) {
-        return;
-    }
-    lists_ = storage::readExportedPair(files_.fs(), titleFile, keyCodeFile);
-    // The user chose to replace the group, so the new lists may be stored.
-    unreadGroupFile_.reset();
-    showItemLists();
-}
-
-// Export: writes the pair under the chosen name, then stores the group on
-// display, also when the dialog was cancelled.
-void TForm1::Save2Click() {
-    if (const auto chosen = ui::askFileToSave(hwnd(), {L"設定ファイル", kGroupFileFilter})) {
-        storage::writeExportedPair(files_.fs(), platform::Path(*chosen), lists_);
-    }
-    storeGroupOnDisplay();
-}
-
-int TForm1::groupOnDisplay() const {
-    int group = 1;
-    if (!storage::tryToInteger(settings_.line(line::kGroupOnDisplay), group) || group < 1 ||
-        group > storage::kGroupCount) {
-        return 1;
-    }
-    return group;
 }
 
 void TForm1::addTrayIcon() {

@@ -1,0 +1,34 @@
+// The main window's designed sizes and values, shared by its source files.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/file_system.h"
+#include "storage/settings_record.h"
+
+namespace main_window {
+
+namespace line = storage::settings_line;
+
+constexpr int kDesignedLeft = 197;
+constexpr int kDesignedTop = 108;
+constexpr int kDesignedWidth = 149;
+constexpr int kDesignedHeight = 452;
+constexpr int kMaximumWidth = 300;
+constexpr int kMaximumHeight = 452;
+constexpr int kCompactHeight = 68;
+constexpr BYTE kDesignedOpacity = 165;
+constexpr int kTopBarHeight = 41;
+
+constexpr UINT kTrayCallbackMessage = WM_USER + 100;
+constexpr UINT kTrayIconId = 1;
+
+// The key code display's background in the full view tells the groups apart.
+COLORREF groupColour(int group);
+
+// Said instead of writing over a stored file that could not be read.
+std::wstring refusalText(const platform::Path& unreadFile);
+
+}  // namespace main_window

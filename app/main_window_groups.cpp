@@ -1,0 +1,97 @@
+// Group switching, and the import and export of the group on display.
+#include "app/main_window.h"
+#include "app/main_window_design.h"
+#include "storage/errors.h"
+#include "storage/group_rules.h"
+#include "ui/file_dialog.h"
+#include "ui/messages.h"
+
+using namespace main_window;
+
+namespace {
+constexpr const wchar_t kGroupFileFilter[] = L"ネムロク設定ファイル\0*.ini\0";
+}  // namespace
+
+COLORREF main_window::groupColour(int group) {
+    switch (group) {
+        case 2:
+            return RGB(200, 240, 220);
+        case 3:
+            return RGB(255, 220, 200);
+        default:
+            return GetSysColor(COLOR_WINDOW);
+    }
+}
+
+// Writes and encrypts the group on display, unless its files could not be
+// read: then what is shown is not their content and must not replace it.
+void TForm1::storeGroupOnDisplay() {
+    if (unreadGroupFile_) {
+        ui::notice(refusalText(*unreadGroupFile_));
+        return;
+    }
+    files_.writeGroup(groupOnDisplay(), lists_);
+}
+
+// Stores the group left, creates the group entered if it was never stored,
+// and shows it. A group that cannot be read is not entered: the display, both
+// lists and the group number stay as they were.
+void TForm1::switchToGroup(int target) {
+    storeGroupOnDisplay();
+    if (!files_.groupExists(target))
+        files_.writeGroup(target, storage::defaultItemLists());
+    lists_ = files_.readGroup(target);
+    unreadGroupFile_.reset();
+    setDisplayColour(groupColour(target));
+    showItemLists();
+    highlightFirstItem();
+    settings_.setLine(line::kGroupOnDisplay, std::to_string(target));
+}
+
+void TForm1::Button1Click() {
+    switchToGroup(storage::previousGroup(groupOnDisplay()));
+}
+
+void TForm1::Button2Click() {
+    switchToGroup(storage::nextGroup(groupOnDisplay()));
+}
+
+// Import: replaces both lists with an exported pair; nothing is written until
+// the group is next stored.
+void TForm1::Save1Click() {
+    const auto chosen = ui::askFileToOpen(hwnd(), {L"設定ファイル.ini", kGroupFileFilter});
+    if (!chosen)
+        return;
+    const platform::Path titleFile(*chosen);
+    const platform::Path keyCodeFile = storage::importedKeyCodePath(titleFile);
+    if (!files_.fs().exists(keyCodeFile)) {
+        ui::notice(L"読み込めません");
+        return;
+    }
+    if (!ui::confirm(nullptr, L"クリア確認",
+                     L"このグループの内容を全てクリアしてもよろしいですか？")) {
+        return;
+    }
+    lists_ = storage::readExportedPair(files_.fs(), titleFile, keyCodeFile);
+    // The user chose to replace the group, so the new lists may be stored.
+    unreadGroupFile_.reset();
+    showItemLists();
+}
+
+// Export: writes the pair under the chosen name, then stores the group on
+// display, also when the dialog was cancelled.
+void TForm1::Save2Click() {
+    if (const auto chosen = ui::askFileToSave(hwnd(), {L"設定ファイル", kGroupFileFilter})) {
+        storage::writeExportedPair(files_.fs(), platform::Path(*chosen), lists_);
+    }
+    storeGroupOnDisplay();
+}
+
+int TForm1::groupOnDisplay() const {
+    int group = 1;
+    if (!storage::tryToInteger(settings_.line(line::kGroupOnDisplay), group) || group < 1 ||
+        group > storage::kGroupCount) {
+        return 1;
+    }
+    return group;
+}
