@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "platform/file_system.h"
 #include "ui/messages.h"
+#include "ui/window.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ void handOverTo(HWND runningMainWindow) {
 int runMessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (ui::handleDialogKeys(message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -75,6 +78,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         application.create();
         TForm1 mainWindow(application.hwnd(), platform::realFileSystem(), exe.parent_path());
         if (mainWindow.create()) {
+            mainWindow.createSecondaryWindows();
             mainWindow.showFirstTime();
             exitCode = runMessageLoop();
         }

@@ -13,17 +13,6 @@ using namespace main_window;
 
 namespace {
 
-enum ControlId : int {
-    kMaskEdit1 = 1001,
-    kButton1,
-    kButton2,
-    kBitBtn2,
-    kBitBtn3,
-    kBitBtn4,
-    kBitBtn1,
-    kListBox1,
-};
-
 // The top bar: the key code display across the top (wider than the window, so
 // its right part is cut off) and below it the row of buttons.
 constexpr ui::ControlSpec kControls[] = {
@@ -105,6 +94,7 @@ void TForm1::createTopBarAndList() {
     SendMessageW(MaskEdit1, EM_SETPASSWORDCHAR, L'*', 0);
     BitBtn2.setOn(true);
     setDisplayColour(GetSysColor(COLOR_WINDOW));
+    listenTo(MaskEdit1);
     layOut();
 }
 
@@ -142,30 +132,6 @@ void TForm1::setTransparency(bool on) {
     BitBtn3.setOn(on);
 }
 
-void TForm1::addTrayIcon() {
-    trayIcon_.cbSize = sizeof(trayIcon_);
-    trayIcon_.hWnd = hwnd();
-    trayIcon_.uID = kTrayIconId;
-    trayIcon_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    trayIcon_.uCallbackMessage = kTrayCallbackMessage;
-    trayIcon_.hIcon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    lstrcpynW(trayIcon_.szTip, ui::kApplicationTitle, ARRAYSIZE(trayIcon_.szTip));
-    Shell_NotifyIconW(NIM_ADD, &trayIcon_);
-}
-
-void TForm1::removeTrayIcon() {
-    Shell_NotifyIconW(NIM_DELETE, &trayIcon_);
-}
-
-void TForm1::restore() {
-    if (!shownOnce_)
-        return;  // still starting: the first showing comes on its own
-    ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
-    SetForegroundWindow(hwnd());
-}
-
 void TForm1::layOut() {
     RECT client{};
     GetClientRect(hwnd(), &client);
@@ -173,27 +139,51 @@ void TForm1::layOut() {
                std::max(0L, client.bottom - kTopBarHeight), TRUE);
 }
 
+bool TForm1::handleCommand(int id) {
+    switch (id) {
+        case IDM_SAVE1:
+            Save1Click();
+            return true;
+        case IDM_SAVE2:
+            Save2Click();
+            return true;
+        case IDM_CLOSE1:
+            Close1Click();
+            DestroyWindow(hwnd());
+            return true;
+        case IDM_N15:
+            N15Click();
+            return true;
+        case IDM_N16:
+            N16Click();
+            return true;
+        case kButton1:
+            Button1Click();
+            return true;
+        case kButton2:
+            Button2Click();
+            return true;
+        case kBitBtn1:
+            N9Click();
+            return true;
+        case kBitBtn2:
+            CheckBox2Click();
+            return true;
+        case kBitBtn3:
+            CheckBox3Click();
+            return true;
+        case kBitBtn4:
+            BitBtn4Click();
+            return true;
+    }
+    return false;
+}
+
 LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case IDM_SAVE1:
-                    Save1Click();
-                    return 0;
-                case IDM_SAVE2:
-                    Save2Click();
-                    return 0;
-                case IDM_CLOSE1:
-                    Close1Click();
-                    DestroyWindow(hwnd());
-                    return 0;
-                case kButton1:
-                    Button1Click();
-                    return 0;
-                case kButton2:
-                    Button2Click();
-                    return 0;
-            }
+            if (handleCommand(LOWORD(wParam)))
+                return 0;
             break;
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -217,8 +207,24 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
             limits->ptMaxTrackSize = {kMaximumWidth, kMaximumHeight};
             limits->ptMaxSize = {kMaximumWidth, kMaximumHeight};
+            limits->ptMinTrackSize.y = std::min<LONG>(limits->ptMinTrackSize.y, kCompactHeight);
             return 0;
         }
+        case WM_CONTEXTMENU:
+            ListBox1ContextPopup();
+            return 0;
+        case WM_NCLBUTTONDBLCLK:
+            if (wParam == HTCAPTION) {
+                hideToTray();
+                return 0;
+            }
+            break;
+        case WM_HOTKEY:
+            onHotkey(static_cast<int>(wParam));
+            return 0;
+        case kTrayCallbackMessage:
+            onTrayIcon(lParam);
+            return 0;
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:
@@ -227,6 +233,7 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Close1Click();
             return 0;
         case WM_DESTROY:
+            unregisterHotkeys();
             Close1Click();
             if (displayBrush_)
                 DeleteObject(displayBrush_);
@@ -244,4 +251,10 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return defaultHandling(message, wParam, lParam);
+}
+
+bool TForm1::handleControlMessage(HWND control, UINT message, WPARAM, LPARAM, LRESULT&) {
+    if (control == MaskEdit1 && message == WM_LBUTTONUP)
+        MaskEdit1Click();
+    return false;
 }

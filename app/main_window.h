@@ -6,9 +6,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "dialogs/password_check_window.h"
+#include "dialogs/startup_password_window.h"
 #include "platform/file_system.h"
 #include "storage/program_files.h"
 #include "storage/settings_record.h"
@@ -21,6 +24,8 @@ public:
 
     // Creates the window (hidden) and runs its initialisation.
     bool create();
+    // The other windows, created once after the main window.
+    void createSecondaryWindows();
     // The first showing: the show step, then the window appears.
     void showFirstTime();
 
@@ -29,33 +34,57 @@ public:
 
 private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool handleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result) override;
+    bool handleCommand(int id);
 
+    // Start-up and shutdown.
     void FormCreate();
     void FormShow();
     void Close1Click();
-    void Button1Click();
-    void Button2Click();
-    void Save1Click();
-    void Save2Click();
-
     void createTopBarAndList();
     void applySettings();
     void applyGeometry();
     void applyTransparency();
     int settingAsNumber(std::size_t line, int designedValue);
     void loadGroup1();
+    bool passStartupPassword();
+    void storeOnExit();
+
+    // Groups.
+    void Button1Click();
+    void Button2Click();
+    void Save1Click();
+    void Save2Click();
+    void storeGroupOnDisplay();
+    void switchToGroup(int target);
+    int groupOnDisplay() const;
+
+    // Tray icon, hotkeys and window modes.
+    void N9Click();
+    void N16Click();
+    void N15Click();
+    void CheckBox2Click();
+    void CheckBox3Click();
+    void BitBtn4Click();
+    void MaskEdit1Click();
+    void ListBox1ContextPopup();
+    void onTrayIcon(LPARAM mouseMessage);
+    void onHotkey(int id);
+    void registerHotkeys();
+    void unregisterHotkeys();
+    void hideToTray();
+    void restore();
+    void uncoverKeyCode();
+
+    // The display.
     void showItemLists();
     void highlightFirstItem();
     void showKeyCode(const std::string& keyCode);
     void setDisplayColour(COLORREF colour);
     void setTransparency(bool on);
-    void storeOnExit();
-    void storeGroupOnDisplay();
-    void switchToGroup(int target);
-    int groupOnDisplay() const;
     void addTrayIcon();
     void removeTrayIcon();
-    void restore();
     void layOut();
 
     HWND applicationWindow_;
@@ -84,4 +113,7 @@ private:
     COLORREF displayColour_;
     HBRUSH displayBrush_ = nullptr;
     NOTIFYICONDATAW trayIcon_{};
+
+    std::unique_ptr<TForm7> startupPasswordWindow_;
+    std::unique_ptr<TForm8> passwordCheckWindow_;
 };

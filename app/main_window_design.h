@@ -25,6 +25,18 @@ constexpr int kTopBarHeight = 41;
 constexpr UINT kTrayCallbackMessage = WM_USER + 100;
 constexpr UINT kTrayIconId = 1;
 
+// Controls of the main window.
+enum ControlId : int {
+    kMaskEdit1 = 1001,
+    kButton1,
+    kButton2,
+    kBitBtn2,
+    kBitBtn3,
+    kBitBtn4,
+    kBitBtn1,
+    kListBox1,
+};
+
 // The key code display's background in the full view tells the groups apart.
 COLORREF groupColour(int group);
 

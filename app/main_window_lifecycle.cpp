@@ -35,6 +35,7 @@ void TForm1::FormCreate() {
     if (files_.groupExists(1))
         loadGroup1();
     showItemLists();
+    registerHotkeys();
     addTrayIcon();
     highlightFirstItem();
     if (unreadGroupFile_)
@@ -110,8 +111,10 @@ void TForm1::showFirstTime() {
 }
 
 void TForm1::FormShow() {
-    if (settings_.line(line::kPasswordAtStart).empty())
-        settings_.setLine(line::kPasswordAtStart, "1");
+    if (!passStartupPassword()) {
+        DestroyWindow(hwnd());
+        return;
+    }
     Label1 = "1";
     ShowWindow(applicationWindow_, SW_HIDE);
 }

@@ -22,3 +22,7 @@
 #define IDM_N5 221
 #define IDM_N15 222
 #define IDM_ABOUT1 223
+
+#define IDR_ITEM_MENU 300
+#define IDR_TRAY_MENU 310
+#define IDM_N16 311

@@ -55,6 +55,70 @@ void Window::createControls(std::span<const ControlSpec> table) {
     }
 }
 
+void Window::centreOnScreen() {
+    RECT work{}, window{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(hwnd_, &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Window::runModal() {
+    HWND owner = GetWindow(hwnd_, GW_OWNER);
+    if (owner)
+        EnableWindow(owner, FALSE);
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    MSG message{};
+    while (hwnd_ && IsWindowVisible(hwnd_) && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (handleDialogKeys(message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (message.message == WM_QUIT)
+        PostQuitMessage(static_cast<int>(message.wParam));
+    if (owner)
+        EnableWindow(owner, TRUE);
+}
+
+void Window::behaveAsDialog(int defaultButtonId) {
+    defaultButtonId_ = defaultButtonId;
+    SetPropW(hwnd_, L"NemurokuDialog", reinterpret_cast<HANDLE>(1));
+}
+
+bool handleDialogKeys(MSG& message) {
+    HWND active = GetActiveWindow();
+    return active && GetPropW(active, L"NemurokuDialog") && IsDialogMessageW(active, &message);
+}
+
+void Window::listenTo(HWND control) {
+    SetWindowSubclass(control, &Window::controlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+bool Window::handleControlMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
+
+LRESULT CALLBACK Window::controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR window) {
+    auto* self = reinterpret_cast<Window*>(window);
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(control, &Window::controlProc, 0);
+    try {
+        LRESULT result = 0;
+        if (self->handleControlMessage(control, message, wParam, lParam, result))
+            return result;
+    } catch (const std::exception& error) {
+        showError(error);
+        return 0;
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
 LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return defaultHandling(message, wParam, lParam);
 }

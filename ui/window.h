@@ -40,6 +40,12 @@ public:
     HWND hwnd() const { return hwnd_; }
     HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
+    // Centres the window on the screen's work area.
+    void centreOnScreen();
+    // Shows the window and runs a message loop until it is hidden or
+    // destroyed, with its owner disabled meanwhile.
+    void runModal();
+
 protected:
     // Registers the window class on first use and creates the window hidden.
     bool create(const WindowSpec& spec);
@@ -50,11 +56,28 @@ protected:
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Passes the messages of a child control to handleControlMessage first.
+    void listenTo(HWND control);
+    // Returns true when it handled the message, with its result in `result`.
+    virtual bool handleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                      LRESULT& result);
+
+    // Makes Enter press the default button (`defaultButtonId`), Esc press
+    // IDCANCEL and Tab move between the controls, as in a dialog box.
+    void behaveAsDialog(int defaultButtonId);
+
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR window);
 
     HWND hwnd_ = nullptr;
+    int defaultButtonId_ = 0;
 };
+
+// Gives a window that behaves as a dialog its keyboard handling; true when
+// the message was used up. Called by every message loop.
+bool handleDialogKeys(MSG& message);
 
 // Shows a hint for a control while the pointer rests on it.
 void addHint(HWND window, HWND control, const wchar_t* hint);

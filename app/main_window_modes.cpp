@@ -1,0 +1,170 @@
+// How the main window gets out of the way and comes back: the notification
+// area icon, the global hotkeys, the compact mode and the toggle buttons.
+#include <algorithm>
+
+#include "app/main_window.h"
+#include "app/main_window_design.h"
+#include "dialogs/password_rules.h"
+#include "storage/errors.h"
+#include "ui/messages.h"
+#include "ui/resource_ids.h"
+
+using namespace main_window;
+
+namespace {
+
+constexpr int kRestoreHotkey = 900;
+
+struct Hotkey {
+    int id;
+    UINT modifiers;
+    UINT key;
+};
+constexpr Hotkey kHotkeys[] = {
+    {kRestoreHotkey, MOD_SHIFT, VK_RETURN},
+    {901, MOD_CONTROL, '1'},
+    {902, MOD_CONTROL, '2'},
+    {903, MOD_CONTROL, '3'},
+    {904, MOD_CONTROL, '4'},
+};
+
+// Opens a popup menu from the resources at the mouse pointer.
+void popUpMenu(HWND window, int menuId) {
+    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId));
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    // Without the foreground the menu would not close when the user clicks
+    // elsewhere.
+    SetForegroundWindow(window);
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, pointer.x, pointer.y, 0,
+                   window, nullptr);
+    PostMessageW(window, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
+}  // namespace
+
+void TForm1::addTrayIcon() {
+    trayIcon_.cbSize = sizeof(trayIcon_);
+    trayIcon_.hWnd = hwnd();
+    trayIcon_.uID = kTrayIconId;
+    trayIcon_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIcon_.uCallbackMessage = kTrayCallbackMessage;
+    trayIcon_.hIcon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    lstrcpynW(trayIcon_.szTip, ui::kApplicationTitle, ARRAYSIZE(trayIcon_.szTip));
+    Shell_NotifyIconW(NIM_ADD, &trayIcon_);
+}
+
+void TForm1::removeTrayIcon() {
+    Shell_NotifyIconW(NIM_DELETE, &trayIcon_);
+}
+
+void TForm1::onTrayIcon(LPARAM mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDOWN) {
+        Sleep(10);
+        restore();
+    } else if (mouseMessage == WM_RBUTTONDOWN) {
+        popUpMenu(hwnd(), IDR_TRAY_MENU);
+    }
+}
+
+// "終了" of the icon's menu: closing the window runs the shutdown sequence.
+void TForm1::N16Click() {
+    PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
+// "最小": the window hides; its icon stays in the notification area.
+void TForm1::N9Click() {
+    hideToTray();
+}
+
+void TForm1::hideToTray() {
+    ShowWindow(hwnd(), SW_HIDE);
+}
+
+// Back at the same place and size, still on top, and in front.
+void TForm1::restore() {
+    if (!shownOnce_)
+        return;  // still starting: the first showing comes on its own
+    ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(hwnd());
+}
+
+void TForm1::registerHotkeys() {
+    bool allRegistered = true;
+    for (const Hotkey& hotkey : kHotkeys) {
+        if (!RegisterHotKey(hwnd(), hotkey.id, hotkey.modifiers, hotkey.key))
+            allRegistered = false;
+    }
+    if (!allRegistered)
+        ui::notice(L"ショートカットキーの設定に失敗しました");
+}
+
+void TForm1::unregisterHotkeys() {
+    for (const Hotkey& hotkey : kHotkeys) UnregisterHotKey(hwnd(), hotkey.id);
+}
+
+void TForm1::onHotkey(int id) {
+    if (id == kRestoreHotkey) {
+        Sleep(10);
+        // Shown again, but the program in front keeps the foreground.
+        if (shownOnce_ && !IsWindowVisible(hwnd()))
+            ShowWindow(hwnd(), SW_SHOWNA);
+    }
+}
+
+// "隠蔽": masking needs nothing; uncovering needs the start-up password when
+// asking it is on, and is not possible otherwise.
+void TForm1::CheckBox2Click() {
+    if (!BitBtn2.isOn()) {
+        SendMessageW(MaskEdit1, EM_SETPASSWORDCHAR, L'*', 0);
+        InvalidateRect(MaskEdit1, nullptr, TRUE);
+        BitBtn2.setOn(true);
+        return;
+    }
+    if (password_rules::askedAtStart(settings_))
+        passwordCheckWindow_->showCheck();
+}
+
+void TForm1::uncoverKeyCode() {
+    SendMessageW(MaskEdit1, EM_SETPASSWORDCHAR, 0, 0);
+    InvalidateRect(MaskEdit1, nullptr, TRUE);
+    BitBtn2.setOn(false);
+}
+
+// "透過": the opacity is whatever was set last.
+void TForm1::CheckBox3Click() {
+    setTransparency(!BitBtn3.isOn());
+}
+
+// "改行": only the look changes; every delivery reads it.
+void TForm1::BitBtn4Click() {
+    BitBtn4.setOn(!BitBtn4.isOn());
+}
+
+// A click on the key code display shrinks the window to it, and back to the
+// full height stored in the settings.
+void TForm1::MaskEdit1Click() {
+    RECT rect{};
+    GetWindowRect(hwnd(), &rect);
+    const int width = rect.right - rect.left;
+    constexpr UINT kResizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    if (rect.bottom - rect.top > kCompactHeight) {
+        SetWindowPos(hwnd(), nullptr, 0, 0, width, kCompactHeight, kResizeOnly);
+        setDisplayColour(GetSysColor(COLOR_GRAYTEXT));
+        return;
+    }
+    const int fullHeight = storage::toInteger(settings_.line(line::kHeight));
+    SetWindowPos(hwnd(), nullptr, 0, 0, width, std::clamp(fullHeight, 0, kMaximumHeight),
+                 kResizeOnly);
+    const std::string& group = settings_.line(line::kGroupOnDisplay);
+    if (group == "1" || group == "2" || group == "3")
+        setDisplayColour(groupColour(group[0] - '0'));
+}
+
+// The item menu, at the pointer; also the window's own context menu.
+void TForm1::ListBox1ContextPopup() {
+    popUpMenu(hwnd(), IDR_ITEM_MENU);
+}

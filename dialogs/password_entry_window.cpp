@@ -1,0 +1,81 @@
+#include "dialogs/password_entry_window.h"
+
+#include "ui/controls.h"
+#include "ui/text.h"
+
+namespace {
+constexpr int kClientWidth = 268;
+constexpr int kClientHeight = 99;
+constexpr int kLabel1 = 100;
+constexpr int kEdit1 = 101;
+
+constexpr ui::ControlSpec kControls[] = {
+    {kLabel1, L"STATIC", L"起動パスワードを入力してください", 10, 10, 249, 14, WS_VISIBLE},
+    {kEdit1, L"EDIT", L"", 10, 30, 249, 21, WS_VISIBLE | WS_TABSTOP | ES_PASSWORD | ES_AUTOHSCROLL,
+     WS_EX_CLIENTEDGE},
+    {IDOK, L"BUTTON", L"OK", 104, 64, 75, 25, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
+    {IDCANCEL, L"BUTTON", L"キャンセル", 184, 64, 75, 25, WS_VISIBLE | WS_TABSTOP},
+};
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+}  // namespace
+
+bool PasswordEntryWindow::create(HWND owner, const wchar_t* className) {
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, WS_EX_DLGMODALFRAME);
+    const bool created = Window::create({.className = className,
+                                         .caption = L"ねむろく認証",
+                                         .style = kStyle,
+                                         .exStyle = WS_EX_DLGMODALFRAME,
+                                         .x = 0,
+                                         .y = 0,
+                                         .width = frame.right - frame.left,
+                                         .height = frame.bottom - frame.top,
+                                         .owner = owner});
+    if (!created)
+        return false;
+    createControls(kControls);
+    Edit1 = control(kEdit1);
+    SendMessageW(Edit1, EM_SETPASSWORDCHAR, L'*', 0);
+    behaveAsDialog(IDOK);
+    centreOnScreen();
+    return true;
+}
+
+std::optional<std::string> PasswordEntryWindow::entry() const {
+    std::string bytes;
+    if (!ui::toCp932(ui::windowText(Edit1), bytes))
+        return std::nullopt;
+    return bytes;
+}
+
+void PasswordEntryWindow::clearEntry() {
+    SetWindowTextW(Edit1, L"");
+}
+
+void PasswordEntryWindow::showAndFocus() {
+    ShowWindow(hwnd(), SW_SHOW);
+    SetForegroundWindow(hwnd());
+    SetFocus(Edit1);
+}
+
+LRESULT PasswordEntryWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) != BN_CLICKED) break;
+            if (LOWORD(wParam) == IDOK) {
+                Button1Click();
+                return 0;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                Button2Click();
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            // Closing by the title bar runs neither button.
+            ShowWindow(hwnd(), SW_HIDE);
+            return 0;
+    }
+    return defaultHandling(message, wParam, lParam);
+}
