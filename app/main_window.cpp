@@ -3,6 +3,7 @@
 #include "app/main_window_design.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "storage/errors.h"
 #include "ui/messages.h"
@@ -107,6 +108,35 @@ void TForm1::highlightFirstItem() {
         return;
     ui::highlightOnly(ListBox1, 0);
     showKeyCode(lists_.keyCodes.front());
+}
+
+// Shows the changed lists; the highlighted lines and the current item stay
+// where they were as far as the list still reaches.
+void TForm1::listsChanged() {
+    const int count = static_cast<int>(SendMessageW(ListBox1, LB_GETCOUNT, 0, 0));
+    std::vector<int> selected(static_cast<std::size_t>(std::max(count, 0)));
+    const auto selectedCount = SendMessageW(ListBox1, LB_GETSELITEMS, selected.size(),
+                                            reinterpret_cast<LPARAM>(selected.data()));
+    selected.resize(static_cast<std::size_t>(std::max<LRESULT>(selectedCount, 0)));
+    const int current = currentItem();
+    showItemLists();
+    const int newCount = static_cast<int>(lists_.titles.size());
+    for (int line : selected) {
+        if (line < newCount) SendMessageW(ListBox1, LB_SETSEL, TRUE, line);
+    }
+    if (current >= 0 && newCount > 0) {
+        SendMessageW(ListBox1, LB_SETCARETINDEX, std::min(current, newCount - 1), FALSE);
+    }
+}
+
+int TForm1::currentItem() const {
+    if (SendMessageW(ListBox1, LB_GETCOUNT, 0, 0) <= 0) return -1;
+    return static_cast<int>(SendMessageW(ListBox1, LB_GETCARETINDEX, 0, 0));
+}
+
+void TForm1::setOpacity(int alpha) {
+    opacity_ = static_cast<BYTE>(alpha);
+    if (BitBtn3.isOn()) SetLayeredWindowAttributes(hwnd(), 0, opacity_, LWA_ALPHA);
 }
 
 void TForm1::showKeyCode(const std::string& keyCode) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "dialogs/main_window_access.h"
 #include "dialogs/password_check_window.h"
 #include "dialogs/startup_password_window.h"
 #include "platform/file_system.h"
@@ -18,7 +19,7 @@
 #include "ui/controls.h"
 #include "ui/window.h"
 
-class TForm1 : public ui::Window {
+class TForm1 : public ui::Window, public MainWindowAccess {
 public:
     TForm1(HWND applicationWindow, platform::FileSystem& fs, platform::Path programFolder);
 
@@ -31,6 +32,16 @@ public:
 
     // Asked by a second start of the program: bring this instance back.
     static UINT restoreRequestMessage();
+
+    // What the secondary windows use.
+    storage::SettingsRecord& settings() override { return settings_; }
+    storage::ItemLists& itemLists() override { return lists_; }
+    void listsChanged() override;
+    int currentItem() const override;
+    void showKeyCode(const std::string& keyCode) override;
+    void storeGroupOnDisplay() override;
+    storage::ProgramFiles& programFiles() override { return files_; }
+    void setOpacity(int alpha) override;
 
 private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -56,7 +67,6 @@ private:
     void Button2Click();
     void Save1Click();
     void Save2Click();
-    void storeGroupOnDisplay();
     void switchToGroup(int target);
     int groupOnDisplay() const;
 
@@ -80,7 +90,6 @@ private:
     // The display.
     void showItemLists();
     void highlightFirstItem();
-    void showKeyCode(const std::string& keyCode);
     void setDisplayColour(COLORREF colour);
     void setTransparency(bool on);
     void addTrayIcon();

@@ -16,29 +16,15 @@ constexpr ui::ControlSpec kControls[] = {
     {IDOK, L"BUTTON", L"OK", 104, 64, 75, 25, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
     {IDCANCEL, L"BUTTON", L"キャンセル", 184, 64, 75, 25, WS_VISIBLE | WS_TABSTOP},
 };
-
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 }  // namespace
 
 bool PasswordEntryWindow::create(HWND owner, const wchar_t* className) {
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, WS_EX_DLGMODALFRAME);
-    const bool created = Window::create({.className = className,
-                                         .caption = L"ねむろく認証",
-                                         .style = kStyle,
-                                         .exStyle = WS_EX_DLGMODALFRAME,
-                                         .x = 0,
-                                         .y = 0,
-                                         .width = frame.right - frame.left,
-                                         .height = frame.bottom - frame.top,
-                                         .owner = owner});
-    if (!created)
+    if (!createDialog({className, L"ねむろく認証", kClientWidth, kClientHeight, owner}))
         return false;
     createControls(kControls);
     Edit1 = control(kEdit1);
     SendMessageW(Edit1, EM_SETPASSWORDCHAR, L'*', 0);
     behaveAsDialog(IDOK);
-    centreOnScreen();
     return true;
 }
 
@@ -62,7 +48,8 @@ void PasswordEntryWindow::showAndFocus() {
 LRESULT PasswordEntryWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (HIWORD(wParam) != BN_CLICKED) break;
+            if (HIWORD(wParam) != BN_CLICKED)
+                break;
             if (LOWORD(wParam) == IDOK) {
                 Button1Click();
                 return 0;

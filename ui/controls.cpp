@@ -4,6 +4,7 @@
 #include <vssym32.h>
 
 #include "ui/font.h"
+#include "ui/messages.h"
 #include "ui/text.h"
 
 namespace ui {
@@ -13,6 +14,15 @@ std::wstring windowText(HWND window) {
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
+}
+
+std::optional<std::string> storableText(HWND field) {
+    std::string bytes;
+    if (toCp932(windowText(field), bytes))
+        return bytes;
+    notice(kUnstorableText);
+    SetFocus(field);
+    return std::nullopt;
 }
 
 void ToggleButton::setOn(bool on) {

@@ -3,12 +3,18 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace ui {
 
 std::wstring windowText(HWND window);
+
+// The text of an entry field as code page 932 bytes. Text that has no code
+// page 932 form is refused: the user is told, the field gets the focus, and
+// nothing comes back.
+std::optional<std::string> storableText(HWND field);
 
 // A push button that shows an on/off state in its caption: red and bold when
 // on, the window-text colour and regular when off. The state is the look.

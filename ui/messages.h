@@ -9,6 +9,9 @@
 namespace ui {
 
 inline constexpr const wchar_t* kApplicationTitle = L"ねむろく";
+// Said when typed text has characters that the stored files cannot hold.
+inline constexpr const wchar_t* kUnstorableText =
+    L"入力された文字の中に、保存できない文字があります。\r\n別の文字で入力してください。";
 
 // A notice: OK only, no icon, captioned with the application title and
 // centred on the screen.

@@ -45,6 +45,23 @@ bool Window::create(const WindowSpec& spec) {
     return hwnd_ != nullptr;
 }
 
+bool Window::createDialog(const DialogSpec& spec) {
+    RECT frame{0, 0, spec.clientWidth, spec.clientHeight};
+    AdjustWindowRectEx(&frame, spec.style, FALSE, WS_EX_DLGMODALFRAME);
+    const bool created = create({.className = spec.className,
+                                 .caption = spec.caption,
+                                 .style = spec.style,
+                                 .exStyle = WS_EX_DLGMODALFRAME,
+                                 .x = 0,
+                                 .y = 0,
+                                 .width = frame.right - frame.left,
+                                 .height = frame.bottom - frame.top,
+                                 .owner = spec.owner});
+    if (created)
+        centreOnScreen();
+    return created;
+}
+
 void Window::createControls(std::span<const ControlSpec> table) {
     for (const ControlSpec& row : table) {
         HWND child = CreateWindowExW(row.exStyle, row.className, row.text, WS_CHILD | row.style,

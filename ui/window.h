@@ -30,6 +30,17 @@ struct WindowSpec {
     HICON icon = nullptr;
 };
 
+// A secondary window sized by its client area, created hidden and centred on
+// the screen.
+struct DialogSpec {
+    const wchar_t* className;
+    const wchar_t* caption;
+    int clientWidth, clientHeight;
+    HWND owner;
+    // Without WS_MINIMIZEBOX and WS_MAXIMIZEBOX the caption has only the close box.
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+};
+
 class Window {
 public:
     Window() = default;
@@ -49,6 +60,7 @@ public:
 protected:
     // Registers the window class on first use and creates the window hidden.
     bool create(const WindowSpec& spec);
+    bool createDialog(const DialogSpec& spec);
     // Creates every control of the table with the program's font.
     void createControls(std::span<const ControlSpec> table);
 
