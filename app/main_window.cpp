@@ -64,7 +64,7 @@ bool TForm1::create() {
         .className = L"TForm1",
         .caption = ui::kApplicationTitle,
         .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
-        .exStyle = WS_EX_TOPMOST,
+        .exStyle = 0,
         .x = kDesignedLeft,
         .y = kDesignedTop,
         .width = kDesignedWidth,

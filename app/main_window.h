@@ -109,6 +109,7 @@ private:
     std::optional<platform::Path> unreadGroupFile_;
     bool shutDownDone_ = false;
     bool shownOnce_ = false;
+    bool stayOnTop_ = true;  // designed on; settings line 4 decides
     BYTE opacity_;
 
     HWND MaskEdit1 = nullptr;

@@ -49,9 +49,7 @@ void TForm1::FormCreate() {
 
 void TForm1::applySettings() {
     applyGeometry();
-    if (!settings_.isOn(line::kStayOnTop)) {
-        SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
+    stayOnTop_ = settings_.isOn(line::kStayOnTop);
     applyTransparency();
     BitBtn4.setOn(settings_.isOn(line::kNewline));
 }
@@ -107,6 +105,9 @@ void TForm1::showFirstTime() {
         return;
     shownOnce_ = true;
     ShowWindow(hwnd(), SW_SHOW);
+    // Set once the window is shown: Wine does not take the order of a hidden window.
+    SetWindowPos(hwnd(), stayOnTop_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd());
 }
 

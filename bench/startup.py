@@ -1,0 +1,154 @@
+"""Start-up benchmark: nemuroku.exe against a minimal Win32 window program.
+
+    python3 bench/startup.py [--runs N]
+
+Reports the median time from process start to the main window shown for both
+programs (started the same way: `wine X.exe` from a folder of their own, on a
+private Xvfb with openbox), their ratio (aim: at most 1.5), the size of
+nemuroku.exe (aim: under 1.5 MB) and the CPU time a running, idle instance uses
+over 10 s (aim: zero). Build the mingw preset first. Not a test: it only reports.
+"""
+
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+sys.path.insert(0, str(ROOT / "scripts"))
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+import winenv  # noqa: E402
+from harness.inspector import Inspector  # noqa: E402
+from harness.storedfiles import write_plain_lines  # noqa: E402
+
+MINGW = winenv.BUILD / "mingw"
+NEMUROKU = MINGW / "nemuroku.exe"
+MINIMAL = MINGW / "tests" / "e2e" / "minimal_window.exe"
+INSPECTOR = MINGW / "tests" / "e2e" / "inspector.exe"
+PREFIX = winenv.BUILD / "wine" / "bench-prefix"
+IDLE_SECONDS = 10
+
+# Saved settings with the start-up password off, so that start-up ends at the main window.
+SETTINGS = ["197", "108", "149", "452", "1", "0", "0", "0", "1", "mulberry", "111", "2", "",
+            "00010203", ""]
+
+
+def prepare_folder(parent, exe):
+    folder = Path(tempfile.mkdtemp(dir=parent))
+    shutil.copy2(exe, folder)
+    if exe == NEMUROKU:
+        write_plain_lines(folder / "defpts.ini", SETTINGS)
+        write_plain_lines(folder / "defpti1.ini", ["タイトル"])
+        write_plain_lines(folder / "defptd1.ini", ["キーコード"])
+    return folder
+
+
+def start_and_wait_shown(env, folder, exe, window_class, title):
+    """Starts exe and returns (process, seconds until its window was visible).
+
+    The inspector polls FindWindow inside Wine every 2 ms; it is started and
+    ready before the program so that its own start-up is not counted.
+    """
+    watcher = subprocess.Popen(["wine", INSPECTOR, "wait", window_class, title, "60000"],
+                               env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL)
+    if watcher.stdout.readline().strip() != b"ready":
+        raise RuntimeError("the inspector did not start")
+    started = time.monotonic()
+    process = subprocess.Popen(["wine", exe.name], cwd=folder, env=env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    found = watcher.stdout.readline().strip()
+    elapsed = time.monotonic() - started
+    watcher.wait()
+    if not found:
+        process.kill()
+        raise RuntimeError(f"{exe.name}: no visible window {title!r} within 60 s")
+    return process, elapsed, int(found)
+
+
+def end(inspector, process, hwnd):
+    inspector.close(hwnd)
+    try:
+        process.wait(30)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
+def cpu_ticks(pid):
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # utime + stime
+
+
+def wineserver_pid(prefix):
+    """The wineserver of our prefix (other prefixes may have servers running too)."""
+    wanted = f"WINEPREFIX={prefix}".encode()
+    for entry in Path("/proc").iterdir():
+        try:
+            if (entry.name.isdigit() and "wineserver" in (entry / "comm").read_text()
+                    and wanted in (entry / "environ").read_bytes().split(b"\0")):
+                return int(entry.name)
+        except OSError:
+            pass
+    return None
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--runs", type=int, default=7)
+    args = parser.parse_args()
+    for needed in (NEMUROKU, MINIMAL, INSPECTOR):
+        if not needed.exists():
+            sys.exit(f"{needed} is missing: build the mingw preset first")
+
+    prefix = winenv.ensure_prefix(PREFIX)
+    work = Path(tempfile.mkdtemp(prefix="bench-", dir=winenv.BUILD))
+    with winenv.Display() as display:
+        env = winenv.wine_env(prefix, display.name)
+        inspector = Inspector(INSPECTOR, env)
+        inspector.snapshot()  # wineserver and the desktop process up before timing
+        programs = [(NEMUROKU, "TForm1", "ねむろく"), (MINIMAL, "MinimalWindow", "minimal")]
+        times = {exe.name: [] for exe, _, _ in programs}
+        for _ in range(args.runs + 1):  # the first round warms the file cache and is dropped
+            for exe, window_class, title in programs:
+                folder = prepare_folder(work, exe)
+                process, elapsed, hwnd = start_and_wait_shown(env, folder, exe, window_class,
+                                                              title)
+                times[exe.name].append(elapsed)
+                end(inspector, process, hwnd)
+
+        folder = prepare_folder(work, NEMUROKU)
+        process, _, hwnd = start_and_wait_shown(env, folder, NEMUROKU, "TForm1", "ねむろく")
+        time.sleep(1)  # let the start-up work settle before measuring idleness
+        server = wineserver_pid(prefix)
+        before = cpu_ticks(process.pid), server and cpu_ticks(server)
+        time.sleep(IDLE_SECONDS)
+        after = cpu_ticks(process.pid), server and cpu_ticks(server)
+        end(inspector, process, hwnd)
+        winenv.stop_wineserver(prefix)
+    shutil.rmtree(work)
+
+    hz = os.sysconf("SC_CLK_TCK")
+    nemuroku = statistics.median(times[NEMUROKU.name][1:])
+    minimal = statistics.median(times[MINIMAL.name][1:])
+    size = NEMUROKU.stat().st_size
+    idle = (after[0] - before[0]) / hz
+    print(f"start-up to main window shown (median of {args.runs}):")
+    print(f"  nemuroku.exe        {nemuroku * 1000:7.0f} ms")
+    print(f"  minimal_window.exe  {minimal * 1000:7.0f} ms")
+    print(f"  ratio               {nemuroku / minimal:7.2f}   (aim: <= 1.5)")
+    print(f"size of nemuroku.exe  {size / 1e6:7.2f} MB ({size} bytes; aim: < 1.5 MB)")
+    print(f"idle CPU over {IDLE_SECONDS} s:   {idle:7.2f} s of nemuroku.exe's process"
+          f" (aim: 0)")
+    if server:
+        print(f"                      {(after[1] - before[1]) / hz:7.2f} s of wineserver")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,219 @@
+"""The environment that runs our Windows programs: a Japanese locale, a 64-bit
+Wine prefix and an Xvfb display managed by openbox.
+
+Used as a module by the end-to-end harness and ./run, and from the shell:
+
+    python3 scripts/winenv.py exec [--display] [--fresh-prefix] [--prefix DIR] -- CMD...
+
+runs CMD with LANG, LOCPATH, WINEPREFIX and (with --display) DISPLAY set, then
+stops the display and the prefix's wineserver again.
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+BUILD = ROOT / "build"
+LOCALE = "ja_JP.UTF-8"
+TEST_PREFIX = BUILD / "wine" / "test-prefix"
+
+# Japanese captions and message boxes ask for these faces; the prefix has none of them.
+FONT_REPLACEMENTS = {
+    "ＭＳ Ｐゴシック": "Noto Sans CJK JP",
+    "ＭＳ ゴシック": "Noto Sans CJK JP",
+    "MS UI Gothic": "Noto Sans CJK JP",
+    "MS PGothic": "Noto Sans CJK JP",
+    "MS Gothic": "Noto Sans CJK JP",
+}
+
+
+def wait_until(condition, timeout, what):
+    """Polls condition until it returns something true; raises after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"gave up after {timeout} s waiting for {what}")
+        time.sleep(0.05)
+
+
+def locale_env():
+    """LANG (and LOCPATH when the system lacks the locale) for a Japanese locale."""
+    installed = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split()
+    if any(name.lower().replace("-", "") == "ja_jp.utf8" for name in installed):
+        return {"LANG": LOCALE, "LC_ALL": LOCALE}
+    private = BUILD / "locale"
+    if not (private / LOCALE / "LC_CTYPE").exists():
+        private.mkdir(parents=True, exist_ok=True)
+        # localedef warns about harmless things in some glibc versions and still writes the files.
+        subprocess.run(["localedef", "-i", "ja_JP", "-f", "UTF-8", str(private / LOCALE)],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not (private / LOCALE / "LC_CTYPE").exists():
+            raise RuntimeError("localedef could not build " + LOCALE)
+    return {"LANG": LOCALE, "LC_ALL": LOCALE, "LOCPATH": str(private)}
+
+
+def wine_env(prefix, display=None):
+    env = dict(os.environ)
+    env.update(locale_env())
+    env.update({
+        "WINEPREFIX": str(prefix),
+        "WINEARCH": "win64",
+        "WINEDEBUG": "-all",
+        # Keeps wineboot from offering to download Mono and Gecko.
+        "WINEDLLOVERRIDES": "mscoree=;mshtml=",
+    })
+    if display:
+        env["DISPLAY"] = display
+    return env
+
+
+def ensure_prefix(prefix, fresh=False):
+    """Creates the prefix once; later calls reuse it. fresh=True starts it over."""
+    prefix = Path(prefix)
+    stamp = prefix / ".nemuroku-ready"
+    if fresh and prefix.exists():
+        stop_wineserver(prefix)
+        shutil.rmtree(prefix)
+    if stamp.exists():
+        return prefix
+    prefix.parent.mkdir(parents=True, exist_ok=True)
+    env = wine_env(prefix)
+    env.pop("DISPLAY", None)  # no window needs drawing while the prefix is made
+    started = time.monotonic()
+    # wineboot has been seen to fail once on a new machine (exit 53) and succeed on the
+    # next try; a second attempt starts from nothing again.
+    for attempt in (1, 2):
+        if prefix.exists():
+            stop_wineserver(prefix)
+            shutil.rmtree(prefix)  # a half-made prefix
+        # A file, not a pipe: the wineserver that wineboot starts would keep a pipe open.
+        with tempfile.TemporaryFile() as output:
+            boot = subprocess.run(["wineboot", "-i"], env=env, stdout=output, stderr=output)
+            if boot.returncode == 0:
+                break
+            output.seek(0)
+            print(f"winenv: wineboot failed with {boot.returncode} (attempt {attempt}):\n"
+                  + output.read()[-3000:].decode(errors="replace"), file=sys.stderr, flush=True)
+    else:
+        raise RuntimeError(f"could not create the Wine prefix {prefix}")
+    for face, replacement in FONT_REPLACEMENTS.items():
+        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\Fonts\Replacements",
+                        "/v", face, "/d", replacement, "/f"], env=env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineserver", "-w"], env=env, check=True)  # registry flushed to disk
+    stamp.write_text(f"{time.monotonic() - started:.1f}\n")
+    return prefix
+
+
+def stop_wineserver(prefix):
+    env = wine_env(prefix)
+    subprocess.run(["wineserver", "-k"], env=env,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # wineserver -k returns before the server has gone; -w waits for that.
+    subprocess.run(["wineserver", "-w"], env=env,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class Display:
+    """A private Xvfb screen with openbox as its window manager."""
+
+    def __init__(self, width=1280, height=1024):
+        self.size = f"{width}x{height}x24"
+        self.name = None
+        self._xvfb = None
+        self._openbox = None
+
+    def start(self):
+        number = self._free_display_number()
+        self.name = f":{number}"
+        self._xvfb = subprocess.Popen(
+            ["Xvfb", self.name, "-screen", "0", self.size, "-nolisten", "tcp", "-noreset"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        wait_until(self._server_answers, 20, f"Xvfb on {self.name}")
+        env = dict(os.environ, DISPLAY=self.name)
+        self._openbox = subprocess.Popen(
+            ["openbox", "--sm-disable"], env=env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        wait_until(self._window_manager_running, 20, "openbox")
+        return self
+
+    def stop(self):
+        for process in (self._openbox, self._xvfb):
+            if process and process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(10)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        self._openbox = self._xvfb = None
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    @staticmethod
+    def _free_display_number():
+        for number in range(90, 200):
+            if not (Path(f"/tmp/.X{number}-lock").exists()
+                    or Path(f"/tmp/.X11-unix/X{number}").exists()):
+                return number
+        raise RuntimeError("no free X display number between :90 and :199")
+
+    def _server_answers(self):
+        if self._xvfb.poll() is not None:
+            raise RuntimeError(f"Xvfb on {self.name} exited with {self._xvfb.returncode}")
+        return subprocess.run(["xdpyinfo", "-display", self.name],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+
+    def _window_manager_running(self):
+        if self._openbox.poll() is not None:
+            raise RuntimeError(f"openbox exited with {self._openbox.returncode}")
+        # openbox sets this root property once it manages the screen.
+        out = subprocess.run(["xprop", "-display", self.name, "-root", "_NET_SUPPORTING_WM_CHECK"],
+                             capture_output=True, text=True).stdout
+        return "window id" in out
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    sub = parser.add_subparsers(dest="command", required=True)
+    run = sub.add_parser("exec", help="run a command inside the environment")
+    run.add_argument("--prefix", default=str(TEST_PREFIX))
+    run.add_argument("--fresh-prefix", action="store_true")
+    run.add_argument("--display", action="store_true", help="start Xvfb and openbox for it")
+    run.add_argument("cmd", nargs=argparse.REMAINDER)
+    args = parser.parse_args()
+    cmd = args.cmd[1:] if args.cmd[:1] == ["--"] else args.cmd
+    if not cmd:
+        parser.error("exec needs a command")
+
+    started = time.monotonic()
+    prefix = ensure_prefix(args.prefix, fresh=args.fresh_prefix)
+    print(f"winenv: prefix {prefix} ready in {time.monotonic() - started:.1f} s", flush=True)
+    display = Display().start() if args.display else None
+    try:
+        env = wine_env(prefix, display.name if display else None)
+        if display is None:
+            env.pop("DISPLAY", None)
+        return subprocess.run(cmd, env=env).returncode
+    finally:
+        stop_wineserver(prefix)
+        if display:
+            display.stop()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,170 @@
+"""One session per test run: the Japanese locale, the Wine prefix and the Xvfb
+display with openbox, shared by every test; a fresh program folder per test."""
+
+import atexit
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+from .inspector import Inspector
+from .screenshots import screenshot
+from .waiting import wait_for
+from .xinput import XInput
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "scripts"))
+import winenv  # noqa: E402
+
+MINGW = winenv.BUILD / "mingw"
+NEMUROKU_EXE = MINGW / "nemuroku.exe"
+INSPECTOR_EXE = MINGW / "tests" / "e2e" / "inspector.exe"
+MINIMAL_WINDOW_EXE = MINGW / "tests" / "e2e" / "minimal_window.exe"
+E2E = winenv.BUILD / "e2e"
+ARTIFACTS = winenv.BUILD / "e2e-artifacts"
+
+MAIN_CLASS = "TForm1"
+PRODUCT_TITLE = "ねむろく"
+
+
+class Process:
+    """A Windows program started with `wine`; pid is its Unix process."""
+
+    def __init__(self, popen, name):
+        self.popen = popen
+        self.name = name
+
+    @property
+    def pid(self):
+        return self.popen.pid
+
+    def running(self):
+        return self.popen.poll() is None
+
+    def wait_exit(self, timeout=30):
+        try:
+            return self.popen.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"{self.name} (pid {self.pid}) still runs after {timeout} s")
+
+    def kill(self):
+        if self.running():
+            os.kill(self.pid, signal.SIGKILL)
+        self.popen.wait(30)
+
+
+class Session:
+    def __init__(self):
+        self.display = None
+        self.prefix = None
+        self.env = None
+
+    def start(self):
+        self.prefix = winenv.ensure_prefix(winenv.TEST_PREFIX)
+        self.display = winenv.Display().start()
+        self.env = winenv.wine_env(self.prefix, self.display.name)
+        self.inspector = Inspector(INSPECTOR_EXE, self.env)
+        # Brings up wineserver and the desktop process now rather than inside the first test.
+        subprocess.run(["wine", INSPECTOR_EXE, "list"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+        self.xinput = XInput(self.env)
+        shutil.rmtree(E2E / "programs", ignore_errors=True)
+        return self
+
+    def stop(self):
+        if self.prefix:
+            winenv.stop_wineserver(self.prefix)
+        if self.display:
+            self.display.stop()
+        self.prefix = self.display = None
+
+    def new_program_folder(self, name, exe=NEMUROKU_EXE):
+        """A fresh folder holding a copy of exe, named after the test for later reading."""
+        parent = E2E / "programs"
+        parent.mkdir(parents=True, exist_ok=True)
+        folder = Path(tempfile.mkdtemp(prefix=name + "-", dir=parent))
+        shutil.copy2(exe, folder / Path(exe).name)
+        return folder
+
+    def launch(self, folder, exe_name="nemuroku.exe"):
+        popen = subprocess.Popen(["wine", exe_name], cwd=folder, env=self.env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return Process(popen, exe_name)
+
+    def launch_notepad(self):
+        # Given a full path, wine runs notepad in the started process itself instead
+        # of handing it to start.exe, so the pid we hold is notepad's.
+        popen = subprocess.Popen(["wine", r"C:\windows\system32\notepad.exe"], env=self.env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return Process(popen, "notepad.exe")
+
+    def screenshot(self, name, rect=None):
+        return screenshot(self.env, ARTIFACTS / f"{name}.png", rect)
+
+
+_session = None
+
+
+def session():
+    global _session
+    if _session is None:
+        _session = Session()
+        _session.start()
+        atexit.register(end_session)
+    return _session
+
+
+def end_session():
+    global _session
+    if _session is not None:
+        _session.stop()
+        _session = None
+
+
+class WineTestCase(unittest.TestCase):
+    """Gives each test the session, a program folder and clean-up of what it started."""
+
+    def setUp(self):
+        self.session = session()
+        self.inspector = self.session.inspector
+        self.xinput = self.session.xinput
+        self.processes = []
+        self.addCleanup(self._end_processes)
+
+    def program_folder(self, exe=NEMUROKU_EXE):
+        return self.session.new_program_folder(self._testMethodName, exe)
+
+    def launch(self, folder, exe_name="nemuroku.exe"):
+        process = self.session.launch(folder, exe_name)
+        self.processes.append(process)
+        return process
+
+    def launch_notepad(self):
+        process = self.session.launch_notepad()
+        self.processes.append(process)
+        return process
+
+    def wait_for(self, condition, what, timeout=30):
+        return wait_for(condition, timeout, what, describe=self.inspector.describe)
+
+    def wait_for_window(self, cls=None, title=None, visible=True, timeout=30):
+        windows = self.wait_for(lambda: self.inspector.windows(cls, title, visible),
+                                f"window class={cls!r} title={title!r} visible={visible}",
+                                timeout)
+        return windows[0]
+
+    def wait_until_gone(self, hwnd, timeout=30):
+        self.wait_for(lambda: self.inspector.window(hwnd) is None, f"window {hwnd} to go", timeout)
+
+    def _end_processes(self):
+        self.session.screenshot(self.id().rsplit(".", 2)[-1] + "-end")
+        for process in self.processes:
+            process.kill()
+        # A window of a killed program lingers until wineserver has cleaned up; the
+        # next test must not find it.
+        wait_for(lambda: not self.inspector.windows(title=PRODUCT_TITLE, cls=MAIN_CLASS)
+                 and not self.inspector.windows(cls="Notepad"),
+                 30, "windows of the test's programs to disappear")

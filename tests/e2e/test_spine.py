@@ -1,0 +1,255 @@
+"""Start-up, single instance and shutdown of nemuroku.exe, seen from outside:
+the windows it shows and the files it leaves in its folder."""
+
+from harness import inspector
+from harness.inspector import ES_PASSWORD, SW_HIDE, WS_EX_LAYERED
+from harness.session import MAIN_CLASS, PRODUCT_TITLE, WineTestCase
+from harness.storedfiles import is_encrypted, read_encrypted_lines, split_lines, write_plain_lines
+
+MISSING_SETTINGS_MESSAGE = "設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします"
+DESIGNED_RECT = {"left": 197, "top": 108, "width": 149, "height": 452}
+NOTEPAD_TITLE = "(無題) - メモ帳"
+PASSWORD_WINDOW = ("TForm7", "ねむろく認証")
+BUILT_IN_PASSWORD = "mulberry"
+ATOM = "nemuroku.exe"
+GROUP_FILES = [f"defpt{kind}{n}.ini" for n in (1, 2, 3) for kind in "di"]
+
+# A settings file as the program writes it, with the start-up password off so
+# that tests of other things are not stopped by it.
+SETTINGS = ["197", "108", "149", "452", "1", "0", "0", "0", "1", "mulberry", "111", "2", "",
+            "00010203", ""]
+
+
+def settings_with(changes):
+    lines = list(SETTINGS)
+    for index, value in changes.items():
+        lines[index] = value
+    return lines
+
+
+def files_in(folder):
+    return {p.name: (p.read_bytes(), p.stat().st_mtime_ns) for p in folder.iterdir()}
+
+
+def geometry_lines(rect):
+    return [str(rect["left"]), str(rect["top"]), str(rect["width"]), str(rect["height"])]
+
+
+class SpineTest(WineTestCase):
+    # --- helpers -------------------------------------------------------------
+
+    def folder_with(self, settings=SETTINGS, titles=("タイトル",), keys=("キーコード",)):
+        folder = self.program_folder()
+        write_plain_lines(folder / "defpts.ini", settings)
+        write_plain_lines(folder / "defpti1.ini", titles)
+        write_plain_lines(folder / "defptd1.ini", keys)
+        return folder
+
+    def main_window(self, visible=True):
+        return self.wait_for_window(MAIN_CLASS, PRODUCT_TITLE, visible)
+
+    def refreshed(self, window):
+        return self.inspector.window(window["hwnd"])
+
+    def title_list(self, window):
+        return inspector.control(window, "ListBox")
+
+    def key_display(self, window):
+        return inspector.control(window, "Edit")
+
+    def start(self, folder):
+        """Starts the program and returns (process, its visible main window)."""
+        process = self.launch(folder)
+        return process, self.main_window()
+
+    def exit_by_close(self, process, window):
+        self.inspector.close(window["hwnd"])
+        process.wait_exit(timeout=30)
+
+    def dismiss_notice(self, expected_text):
+        """Checks the notice box and closes it with a real click on OK."""
+        box = self.wait_for_window("#32770", PRODUCT_TITLE)
+        texts = [c["text"] for c in inspector.controls(box, "Static") if c["text"]]
+        buttons = [c for c in inspector.controls(box, "Button") if c["visible"]]
+        self.assertEqual([expected_text], texts)
+        self.assertEqual(["OK"], [b["text"] for b in buttons])
+        self.xinput.click(*inspector.centre(buttons[0]["rect"]))
+        self.wait_until_gone(box["hwnd"])
+
+    def enter_startup_password(self, password):
+        """Types the password into the start-up password window and clicks OK, as a user would."""
+        box = self.wait_for_window(*PASSWORD_WINDOW)
+        self.xinput.click(*inspector.centre(inspector.control(box, "Edit")["rect"]))
+        self.xinput.type_text(password)
+        self.wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == password,
+                      "the password typed")
+        ok = next(b for b in inspector.controls(box, "Button") if b["text"] == "OK")
+        self.xinput.click(*inspector.centre(ok["rect"]))
+        self.wait_for(lambda: not (self.refreshed(box) or {}).get("visible"),
+                      "the password window closed")
+
+    def bring_notepad_forward(self):
+        self.launch_notepad()
+        notepad = self.wait_for_window("Notepad", NOTEPAD_TITLE)
+        # A real click on a part of notepad that the main window does not cover.
+        self.xinput.click(notepad["rect"]["left"] + 700, notepad["rect"]["top"] + 400)
+        self.wait_for(lambda: self.inspector.foreground() == notepad["hwnd"], "notepad in front")
+
+    def assert_in_front(self, window):
+        self.wait_for(lambda: self.refreshed(window)["visible"]
+                      and self.inspector.foreground() == window["hwnd"],
+                      "the first instance's main window visible and in front")
+
+    # --- first start -----------------------------------------------------------
+
+    def test_first_start_without_settings_warns_clears_groups_and_shows_default_item(self):
+        folder = self.program_folder()
+        for name in GROUP_FILES:
+            write_plain_lines(folder / name, ["古い項目"])
+        self.launch(folder)
+
+        self.dismiss_notice(MISSING_SETTINGS_MESSAGE)
+        self.enter_startup_password(BUILT_IN_PASSWORD)
+
+        window = self.main_window()
+        self.assertEqual([], [name for name in GROUP_FILES if (folder / name).exists()])
+        self.assertEqual(DESIGNED_RECT, window["rect"])
+        self.assertTrue(window["topmost"])
+        titles = self.title_list(window)
+        self.assertEqual(["タイトル"], titles["items"])
+        self.assertEqual([0], titles["selected"])
+        key = self.key_display(window)
+        self.assertTrue(key["style"] & ES_PASSWORD, "the key code display is masked")
+        self.assertEqual("キーコード", key["text"])
+        self.session.screenshot("main-window-first-start", window["rect"])
+
+    def test_exit_after_first_start_stores_every_file_encrypted(self):
+        folder = self.program_folder()
+        process = self.launch(folder)
+        self.dismiss_notice(MISSING_SETTINGS_MESSAGE)
+        self.enter_startup_password(BUILT_IN_PASSWORD)
+        window = self.main_window()
+
+        self.exit_by_close(process, window)
+
+        for name in ("defpts.ini", "defpti1.ini", "defptd1.ini", "defpti.bak", "defptd.bak"):
+            with self.subTest(file=name):
+                self.assertTrue(is_encrypted(folder / name), f"{name} is encrypted with qz")
+        built_in = ["1", "1", "0", "0", "1", "mulberry", "1", "2", "", ""]
+        self.assertEqual(geometry_lines(window["rect"]) + built_in,
+                         read_encrypted_lines(folder / "defpts.ini"))
+        self.assertEqual(["タイトル"], read_encrypted_lines(folder / "defpti1.ini"))
+        self.assertEqual(["キーコード"], read_encrypted_lines(folder / "defptd1.ini"))
+        self.assertEqual(["タイトル"], read_encrypted_lines(folder / "defpti.bak"))
+        self.assertEqual(["キーコード"], read_encrypted_lines(folder / "defptd.bak"))
+
+    # --- single instance ---------------------------------------------------------
+
+    def check_second_start_hands_over(self, hide_first):
+        folder = self.folder_with()
+        first, window = self.start(folder)
+        self.bring_notepad_forward()
+        if hide_first:
+            self.inspector.show(window["hwnd"], SW_HIDE)
+            self.wait_for(lambda: not self.refreshed(window)["visible"], "the main window hidden")
+        before = files_in(folder)
+
+        second = self.launch(folder)
+
+        second.wait_exit(timeout=20)
+        self.assert_in_front(window)
+        self.assertTrue(first.running())
+        self.assertEqual(before, files_in(folder), "the second start touched no file")
+        self.assertEqual(1, len(self.inspector.windows(MAIN_CLASS, PRODUCT_TITLE)))
+
+    def test_second_start_brings_the_shown_first_instance_forward_and_ends(self):
+        self.check_second_start_hands_over(hide_first=False)
+
+    def test_second_start_brings_back_a_hidden_first_instance_and_ends(self):
+        self.check_second_start_hands_over(hide_first=True)
+
+    def test_start_after_a_killed_instance_runs_normally_and_removes_the_atom(self):
+        folder = self.folder_with()
+        killed, window = self.start(folder)
+        self.assertTrue(self.inspector.atom_exists(ATOM))
+        killed.kill()
+        self.wait_until_gone(window["hwnd"])
+        self.assertTrue(self.inspector.atom_exists(ATOM), "a killed instance leaves its atom")
+
+        process, window = self.start(folder)
+        self.assertEqual(["タイトル"], self.title_list(window)["items"])
+        self.exit_by_close(process, window)
+
+        self.assertFalse(self.inspector.atom_exists(ATOM))
+        self.assertTrue(is_encrypted(folder / "defpts.ini"))
+
+    # --- settings applied at start and written at exit -----------------------------
+
+    def test_start_shows_group_1_whatever_group_was_on_display(self):
+        folder = self.folder_with(settings_with({8: "3"}), titles=["いち"], keys=["one"])
+        write_plain_lines(folder / "defpti3.ini", ["さん"])
+        write_plain_lines(folder / "defptd3.ini", ["three"])
+        process, window = self.start(folder)
+        self.assertEqual(["いち"], self.title_list(window)["items"])
+
+        self.exit_by_close(process, window)
+
+        self.assertEqual("1", read_encrypted_lines(folder / "defpts.ini")[8])
+        self.assertEqual(["いち"], read_encrypted_lines(folder / "defpti1.ini"))
+        self.assertEqual(["さん"], split_lines((folder / "defpti3.ini").read_bytes()),
+                         "group 3 was not on display and stays as it was")
+
+    def test_settings_file_of_14_lines_is_stored_with_15(self):
+        folder = self.folder_with(SETTINGS[:13] + [""])
+        process, window = self.start(folder)
+
+        self.exit_by_close(process, window)
+
+        stored = read_encrypted_lines(folder / "defpts.ini")
+        self.assertEqual(15, len(stored))
+        self.assertEqual(["00010203", ""], stored[13:])
+
+    def test_stay_on_top_follows_line_4(self):
+        for flag, topmost in (("0", False), ("1", True)):
+            with self.subTest(line_4=flag):
+                process, window = self.start(self.folder_with(settings_with({4: flag})))
+                self.assertEqual(topmost, window["topmost"])
+                self.exit_by_close(process, window)
+
+    def test_transparency_level_sets_the_opacity_at_start(self):
+        for level, alpha in (("3", 255), ("0", 45)):
+            with self.subTest(line_11=level):
+                folder = self.folder_with(settings_with({6: "1", 11: level}))
+                process, window = self.start(folder)
+                self.assertTrue(window["exstyle"] & WS_EX_LAYERED)
+                self.assertEqual(alpha, window["alpha"])
+                self.exit_by_close(process, window)
+                self.assertEqual("1", read_encrypted_lines(folder / "defpts.ini")[6])
+
+    def test_opaque_without_transparency_flag(self):
+        _, window = self.start(self.folder_with(settings_with({6: "0", 11: "0"})))
+        self.assertIsNone(window["alpha"])
+
+    def test_files_left_plain_by_a_killed_run_are_read_and_encrypted_again(self):
+        folder = self.folder_with(settings_with({0: "300", 1: "200", 9: "合言葉"}),
+                                  titles=["銀行", "メール"], keys=["k1", "k2"])
+        process, window = self.start(folder)
+        self.exit_by_close(process, window)
+        self.assertTrue(is_encrypted(folder / "defpts.ini"))
+
+        killed, window = self.start(folder)
+        self.wait_for(lambda: not is_encrypted(folder / "defpts.ini"),
+                      "the settings file decrypted in place")
+        killed.kill()
+        self.wait_until_gone(window["hwnd"])
+
+        process, window = self.start(folder)
+        self.assertEqual({"left": 300, "top": 200, "width": 149, "height": 452}, window["rect"])
+        self.assertEqual(["銀行", "メール"], self.title_list(window)["items"])
+        self.exit_by_close(process, window)
+
+        stored = read_encrypted_lines(folder / "defpts.ini")
+        self.assertEqual(["300", "200", "149", "452"], stored[:4])
+        self.assertEqual("合言葉", stored[9])
+        self.assertEqual(["銀行", "メール"], read_encrypted_lines(folder / "defpti1.ini"))
+        self.assertEqual(["k1", "k2"], read_encrypted_lines(folder / "defptd1.ini"))
