@@ -40,8 +40,7 @@ void handOverTo(HWND runningMainWindow) {
 int runMessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (ui::handleDialogKeys(message))
-            continue;
+        if (ui::handleDialogKeys(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -63,8 +62,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         // The atom of an instance that ended without cleaning up: start anyway.
     } else {
         instanceAtom = GlobalAddAtomW(atomName.c_str());
-        if (!instanceAtom)
-            return 0;
+        if (!instanceAtom) return 0;
     }
 
     INITCOMMONCONTROLSEX controls{};

@@ -7,6 +7,7 @@
 
 #include "storage/errors.h"
 #include "ui/messages.h"
+#include <commctrl.h>
 #include "ui/resource_ids.h"
 #include "ui/text.h"
 
@@ -50,6 +51,7 @@ const UINT kTaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 TForm1::TForm1(HWND applicationWindow, platform::FileSystem& fs, platform::Path programFolder)
     : applicationWindow_(applicationWindow),
       files_(fs, std::move(programFolder)),
+      delivery_(*this, platform::realDesktop()),
       opacity_(kDesignedOpacity),
       displayColour_(GetSysColor(COLOR_WINDOW)) {}
 
@@ -73,8 +75,7 @@ bool TForm1::create() {
         .menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU)),
         .icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON)),
     });
-    if (!created)
-        return false;
+    if (!created) return false;
     createTopBarAndList();
     FormCreate();
     return true;
@@ -96,6 +97,7 @@ void TForm1::createTopBarAndList() {
     BitBtn2.setOn(true);
     setDisplayColour(GetSysColor(COLOR_WINDOW));
     listenTo(MaskEdit1);
+    listenTo(ListBox1);
     layOut();
 }
 
@@ -104,8 +106,7 @@ void TForm1::showItemLists() {
 }
 
 void TForm1::highlightFirstItem() {
-    if (lists_.titles.empty())
-        return;
+    if (lists_.titles.empty()) return;
     ui::highlightOnly(ListBox1, 0);
     showKeyCode(lists_.keyCodes.front());
 }
@@ -145,8 +146,7 @@ void TForm1::showKeyCode(const std::string& keyCode) {
 
 void TForm1::setDisplayColour(COLORREF colour) {
     displayColour_ = colour;
-    if (displayBrush_)
-        DeleteObject(displayBrush_);
+    if (displayBrush_) DeleteObject(displayBrush_);
     displayBrush_ = CreateSolidBrush(colour);
     InvalidateRect(MaskEdit1, nullptr, TRUE);
 }
@@ -169,7 +169,12 @@ void TForm1::layOut() {
                std::max(0L, client.bottom - kTopBarHeight), TRUE);
 }
 
-bool TForm1::handleCommand(int id) {
+bool TForm1::handleCommand(int id, int notification) {
+    if (id == kListBox1) {
+        if (notification == LBN_SELCHANGE && !inDoubleClick_) ListBox1Click();
+        if (notification == LBN_DBLCLK) ListBox1DblClick();
+        return true;
+    }
     switch (id) {
         case IDM_SAVE1:
             Save1Click();
@@ -212,14 +217,12 @@ bool TForm1::handleCommand(int id) {
 LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (handleCommand(LOWORD(wParam)))
-                return 0;
+            if (handleCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
             break;
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             for (const ui::ToggleButton* toggle : {&BitBtn2, &BitBtn3, &BitBtn4}) {
-                if (item.hwndItem == toggle->hwnd())
-                    toggle->draw(item);
+                if (item.hwndItem == toggle->hwnd()) toggle->draw(item);
             }
             return TRUE;
         }
@@ -259,14 +262,12 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_ENDSESSION:
             // Windows may end the process right after this message.
-            if (wParam)
-                Close1Click();
+            if (wParam) Close1Click();
             return 0;
         case WM_DESTROY:
             unregisterHotkeys();
             Close1Click();
-            if (displayBrush_)
-                DeleteObject(displayBrush_);
+            if (displayBrush_) DeleteObject(displayBrush_);
             PostQuitMessage(0);
             return 0;
         default:
@@ -283,8 +284,25 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return defaultHandling(message, wParam, lParam);
 }
 
-bool TForm1::handleControlMessage(HWND control, UINT message, WPARAM, LPARAM, LRESULT&) {
-    if (control == MaskEdit1 && message == WM_LBUTTONUP)
-        MaskEdit1Click();
+bool TForm1::handleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                  LRESULT& result) {
+    if (control == MaskEdit1 && message == WM_LBUTTONUP) MaskEdit1Click();
+    if (control == ListBox1 && message == WM_MOUSEMOVE) ListBox1MouseMove();
+    if (control == ListBox1 && message == WM_LBUTTONDBLCLK) {
+        inDoubleClick_ = true;
+        result = DefSubclassProc(control, message, wParam, lParam);
+        inDoubleClick_ = false;
+        return true;
+    }
     return false;
 }
+
+platform::WindowHandle TForm1::ownWindow() { return HandleToLong(hwnd()); }
+
+// The window in front while the pointer passes over the list is where the
+// next click delivers; the click itself brings this window forward.
+void TForm1::ListBox1MouseMove() { delivery_.recordTarget(); }
+
+void TForm1::ListBox1Click() { delivery_.click(); }
+
+void TForm1::ListBox1DblClick() { delivery_.doubleClick(); }

@@ -13,13 +13,14 @@
 #include "dialogs/main_window_access.h"
 #include "dialogs/password_check_window.h"
 #include "dialogs/startup_password_window.h"
+#include "paste/delivery.h"
 #include "platform/file_system.h"
 #include "storage/program_files.h"
 #include "storage/settings_record.h"
 #include "ui/controls.h"
 #include "ui/window.h"
 
-class TForm1 : public ui::Window, public MainWindowAccess {
+class TForm1 : public ui::Window, public MainWindowAccess, public paste::MainWindowState {
 public:
     TForm1(HWND applicationWindow, platform::FileSystem& fs, platform::Path programFolder);
 
@@ -43,11 +44,15 @@ public:
     storage::ProgramFiles& programFiles() override { return files_; }
     void setOpacity(int alpha) override;
 
+    // What delivery uses besides.
+    platform::WindowHandle ownWindow() override;
+    bool newlineToggleOn() override { return BitBtn4.isOn(); }
+
 private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool handleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                               LRESULT& result) override;
-    bool handleCommand(int id);
+    bool handleCommand(int id, int notification);
 
     // Start-up and shutdown.
     void FormCreate();
@@ -69,6 +74,11 @@ private:
     void Save2Click();
     void switchToGroup(int target);
     int groupOnDisplay() const;
+
+    // Delivery.
+    void ListBox1MouseMove();
+    void ListBox1Click();
+    void ListBox1DblClick();
 
     // Tray icon, hotkeys and window modes.
     void N9Click();
@@ -107,6 +117,10 @@ private:
     // place must never be written over it.
     std::optional<platform::Path> unreadSettingsFile_;
     std::optional<platform::Path> unreadGroupFile_;
+    paste::Delivery delivery_;
+    // The list also reports a selection change for the second click of a
+    // double click; only the first click runs the click handler.
+    bool inDoubleClick_ = false;
     bool shutDownDone_ = false;
     bool shownOnce_ = false;
     bool stayOnTop_ = true;  // designed on; settings line 4 decides

@@ -38,8 +38,7 @@ void TForm1::storeGroupOnDisplay() {
 // lists and the group number stay as they were.
 void TForm1::switchToGroup(int target) {
     storeGroupOnDisplay();
-    if (!files_.groupExists(target))
-        files_.writeGroup(target, storage::defaultItemLists());
+    if (!files_.groupExists(target)) files_.writeGroup(target, storage::defaultItemLists());
     lists_ = files_.readGroup(target);
     unreadGroupFile_.reset();
     setDisplayColour(groupColour(target));
@@ -60,8 +59,7 @@ void TForm1::Button2Click() {
 // the group is next stored.
 void TForm1::Save1Click() {
     const auto chosen = ui::askFileToOpen(hwnd(), {L"設定ファイル.ini", kGroupFileFilter});
-    if (!chosen)
-        return;
+    if (!chosen) return;
     const platform::Path titleFile(*chosen);
     const platform::Path keyCodeFile = storage::importedKeyCodePath(titleFile);
     if (!files_.fs().exists(keyCodeFile)) {

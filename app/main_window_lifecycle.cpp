@@ -21,8 +21,7 @@ void TForm1::FormCreate() {
         ui::notice(L"設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします");
         files_.deleteAllGroups();
     }
-    if (!files_.groupExists(1))
-        lists_ = storage::defaultItemLists();
+    if (!files_.groupExists(1)) lists_ = storage::defaultItemLists();
     if (settingsFileFound) {
         try {
             files_.loadSettings(settings_);
@@ -32,14 +31,12 @@ void TForm1::FormCreate() {
             ui::showError(error);
         }
     }
-    if (files_.groupExists(1))
-        loadGroup1();
+    if (files_.groupExists(1)) loadGroup1();
     showItemLists();
     registerHotkeys();
     addTrayIcon();
     highlightFirstItem();
-    if (unreadGroupFile_)
-        return;  // the backups keep the last group 1 that was read
+    if (unreadGroupFile_) return;  // the backups keep the last group 1 that was read
     try {
         files_.writeBackups(lists_);
     } catch (const storage::FileError& error) {
@@ -83,8 +80,7 @@ void TForm1::applyTransparency() {
 int TForm1::settingAsNumber(std::size_t index, int designedValue) {
     int value = 0;
     const std::string& text = settings_.line(index);
-    if (storage::tryToInteger(text, value))
-        return value;
+    if (storage::tryToInteger(text, value)) return value;
     ui::showError(storage::ConversionError(text));
     return designedValue;
 }
@@ -101,8 +97,7 @@ void TForm1::loadGroup1() {
 
 void TForm1::showFirstTime() {
     FormShow();
-    if (!IsWindow(hwnd()))
-        return;
+    if (!IsWindow(hwnd())) return;
     shownOnce_ = true;
     ShowWindow(hwnd(), SW_SHOW);
     // Set once the window is shown: Wine does not take the order of a hidden window.
@@ -123,8 +118,7 @@ void TForm1::FormShow() {
 // The shutdown sequence: note the window's place and the toggles in the
 // settings, then write and encrypt the group on display and the settings.
 void TForm1::Close1Click() {
-    if (shutDownDone_)
-        return;
+    if (shutDownDone_) return;
     shutDownDone_ = true;
     storeOnExit();
     Sleep(50);

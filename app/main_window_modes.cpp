@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/main_window_design.h"
 #include "dialogs/password_rules.h"
+#include "paste/hotkeys.h"
 #include "storage/errors.h"
 #include "ui/messages.h"
 #include "ui/resource_ids.h"
@@ -86,8 +87,7 @@ void TForm1::hideToTray() {
 
 // Back at the same place and size, still on top, and in front.
 void TForm1::restore() {
-    if (!shownOnce_)
-        return;  // still starting: the first showing comes on its own
+    if (!shownOnce_) return;  // still starting: the first showing comes on its own
     ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(hwnd());
 }
@@ -95,11 +95,9 @@ void TForm1::restore() {
 void TForm1::registerHotkeys() {
     bool allRegistered = true;
     for (const Hotkey& hotkey : kHotkeys) {
-        if (!RegisterHotKey(hwnd(), hotkey.id, hotkey.modifiers, hotkey.key))
-            allRegistered = false;
+        if (!RegisterHotKey(hwnd(), hotkey.id, hotkey.modifiers, hotkey.key)) allRegistered = false;
     }
-    if (!allRegistered)
-        ui::notice(L"ショートカットキーの設定に失敗しました");
+    if (!allRegistered) ui::notice(L"ショートカットキーの設定に失敗しました");
 }
 
 void TForm1::unregisterHotkeys() {
@@ -110,8 +108,7 @@ void TForm1::onHotkey(int id) {
     if (id == kRestoreHotkey) {
         Sleep(10);
         // Shown again, but the program in front keeps the foreground.
-        if (shownOnce_ && !IsWindowVisible(hwnd()))
-            ShowWindow(hwnd(), SW_SHOWNA);
+        if (shownOnce_ && !IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_SHOWNA);
     }
 }
 
@@ -124,8 +121,7 @@ void TForm1::CheckBox2Click() {
         BitBtn2.setOn(true);
         return;
     }
-    if (password_rules::askedAtStart(settings_))
-        passwordCheckWindow_->showCheck();
+    if (password_rules::askedAtStart(settings_)) passwordCheckWindow_->showCheck();
 }
 
 void TForm1::uncoverKeyCode() {
@@ -160,8 +156,7 @@ void TForm1::MaskEdit1Click() {
     SetWindowPos(hwnd(), nullptr, 0, 0, width, std::clamp(fullHeight, 0, kMaximumHeight),
                  kResizeOnly);
     const std::string& group = settings_.line(line::kGroupOnDisplay);
-    if (group == "1" || group == "2" || group == "3")
-        setDisplayColour(groupColour(group[0] - '0'));
+    if (group == "1" || group == "2" || group == "3") setDisplayColour(groupColour(group[0] - '0'));
 }
 
 // The item menu, at the pointer; also the window's own context menu.

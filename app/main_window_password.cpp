@@ -18,12 +18,10 @@ void TForm1::createSecondaryWindows() {
 // Asked once, before the window first appears; one attempt. The window is
 // not needed again in this run.
 bool TForm1::passStartupPassword() {
-    if (!password_rules::askedAtStart(settings_))
-        return true;
+    if (!password_rules::askedAtStart(settings_)) return true;
     const auto entered = startupPasswordWindow_->askPassword();
     startupPasswordWindow_.reset();
-    if (password_rules::isPassword(settings_, entered))
-        return true;
+    if (password_rules::isPassword(settings_, entered)) return true;
     ui::notice(ui::fromUtf8(password_rules::kWrongAtStart));
     return false;
 }

@@ -9,8 +9,7 @@ std::optional<std::string> InputBoxConversation::ask(std::string_view caption,
     const std::wstring answer =
         ui::inputBox(owner_, ui::fromUtf8(caption), ui::fromUtf8(prompt), L"");
     std::string bytes;
-    if (ui::toCp932(answer, bytes))
-        return bytes;
+    if (ui::toCp932(answer, bytes)) return bytes;
     ui::notice(ui::kUnstorableText);
     return std::nullopt;
 }

@@ -30,8 +30,7 @@ bool PasswordEntryWindow::create(HWND owner, const wchar_t* className) {
 
 std::optional<std::string> PasswordEntryWindow::entry() const {
     std::string bytes;
-    if (!ui::toCp932(ui::windowText(Edit1), bytes))
-        return std::nullopt;
+    if (!ui::toCp932(ui::windowText(Edit1), bytes)) return std::nullopt;
     return bytes;
 }
 
@@ -48,8 +47,7 @@ void PasswordEntryWindow::showAndFocus() {
 LRESULT PasswordEntryWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (HIWORD(wParam) != BN_CLICKED)
-                break;
+            if (HIWORD(wParam) != BN_CLICKED) break;
             if (LOWORD(wParam) == IDOK) {
                 Button1Click();
                 return 0;

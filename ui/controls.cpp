@@ -18,8 +18,7 @@ std::wstring windowText(HWND window) {
 
 std::optional<std::string> storableText(HWND field) {
     std::string bytes;
-    if (toCp932(windowText(field), bytes))
-        return bytes;
+    if (toCp932(windowText(field), bytes)) return bytes;
     notice(kUnstorableText);
     SetFocus(field);
     return std::nullopt;
@@ -45,8 +44,7 @@ void ToggleButton::draw(const DRAWITEMSTRUCT& item) const {
     HGDIOBJ previousFont = SelectObject(item.hDC, on_ ? boldFont() : regularFont());
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, on_ ? RGB(255, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
-    if (pressed)
-        OffsetRect(&rect, 1, 1);
+    if (pressed) OffsetRect(&rect, 1, 1);
     DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &rect,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SelectObject(item.hDC, previousFont);

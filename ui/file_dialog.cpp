@@ -21,8 +21,7 @@ std::optional<std::wstring> runDialog(HWND owner, const FileDialogSpec& spec, bo
     dialog.nMaxFile = kPathCapacity;
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     const BOOL confirmed = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
-    if (!confirmed)
-        return std::nullopt;
+    if (!confirmed) return std::nullopt;
     return std::wstring(path.data());
 }
 }  // namespace

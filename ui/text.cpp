@@ -8,8 +8,7 @@ namespace {
 constexpr UINT kCodePage932 = 932;
 
 std::wstring toWide(UINT codePage, std::string_view bytes) {
-    if (bytes.empty())
-        return {};
+    if (bytes.empty()) return {};
     int size =
         MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(static_cast<std::size_t>(size), L'\0');
@@ -29,13 +28,11 @@ std::wstring fromUtf8(std::string_view utf8) {
 
 bool toCp932(std::wstring_view text, std::string& bytes) {
     bytes.clear();
-    if (text.empty())
-        return true;
+    if (text.empty()) return true;
     BOOL lossy = FALSE;
     int size = WideCharToMultiByte(kCodePage932, WC_NO_BEST_FIT_CHARS, text.data(),
                                    static_cast<int>(text.size()), nullptr, 0, nullptr, &lossy);
-    if (size <= 0 || lossy)
-        return false;
+    if (size <= 0 || lossy) return false;
     bytes.resize(static_cast<std::size_t>(size));
     WideCharToMultiByte(kCodePage932, WC_NO_BEST_FIT_CHARS, text.data(),
                         static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);

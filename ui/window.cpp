@@ -14,8 +14,7 @@ void registerClassOnce(const WindowSpec& spec, WNDPROC procedure) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(instance, spec.className, &existing))
-        return;
+    if (GetClassInfoExW(instance, spec.className, &existing)) return;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CS_DBLCLKS;
@@ -57,8 +56,7 @@ bool Window::createDialog(const DialogSpec& spec) {
                                  .width = frame.right - frame.left,
                                  .height = frame.bottom - frame.top,
                                  .owner = spec.owner});
-    if (created)
-        centreOnScreen();
+    if (created) centreOnScreen();
     return created;
 }
 
@@ -85,21 +83,17 @@ void Window::centreOnScreen() {
 
 void Window::runModal() {
     HWND owner = GetWindow(hwnd_, GW_OWNER);
-    if (owner)
-        EnableWindow(owner, FALSE);
+    if (owner) EnableWindow(owner, FALSE);
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     MSG message{};
     while (hwnd_ && IsWindowVisible(hwnd_) && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (handleDialogKeys(message))
-            continue;
+        if (handleDialogKeys(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    if (message.message == WM_QUIT)
-        PostQuitMessage(static_cast<int>(message.wParam));
-    if (owner)
-        EnableWindow(owner, TRUE);
+    if (message.message == WM_QUIT) PostQuitMessage(static_cast<int>(message.wParam));
+    if (owner) EnableWindow(owner, TRUE);
 }
 
 void Window::behaveAsDialog(int defaultButtonId) {
@@ -123,12 +117,10 @@ bool Window::handleControlMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) {
 LRESULT CALLBACK Window::controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR, DWORD_PTR window) {
     auto* self = reinterpret_cast<Window*>(window);
-    if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(control, &Window::controlProc, 0);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(control, &Window::controlProc, 0);
     try {
         LRESULT result = 0;
-        if (self->handleControlMessage(control, message, wParam, lParam, result))
-            return result;
+        if (self->handleControlMessage(control, message, wParam, lParam, result)) return result;
     } catch (const std::exception& error) {
         showError(error);
         return 0;
@@ -155,8 +147,7 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
     try {
         LRESULT result = self->handleMessage(message, wParam, lParam);
         if (message == WM_NCDESTROY) {

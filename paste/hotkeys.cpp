@@ -1,0 +1,23 @@
+#include "paste/hotkeys.h"
+
+#include "storage/errors.h"
+
+namespace paste {
+
+namespace line = storage::settings_line;
+
+bool hotkeysDeliver(const storage::SettingsRecord& settings, const std::string& unlockFlag) {
+    return settings.line(line::kGroupOnDisplay) == "1" && unlockFlag == "1";
+}
+
+int hotkeySlotItem(const storage::SettingsRecord& settings, int slot) {
+    const std::string& slots = settings.line(line::kHotkeySlots);
+    const std::size_t start = 2 * static_cast<std::size_t>(slot - 1);
+    return storage::toInteger(start < slots.size() ? slots.substr(start, 2) : std::string());
+}
+
+int hotkeyTargetItem(int slotItem, int currentItem, int itemCount) {
+    return slotItem >= 0 && slotItem < itemCount ? slotItem : currentItem;
+}
+
+}  // namespace paste

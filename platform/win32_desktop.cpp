@@ -1,0 +1,333 @@
+// The desktop on Windows, through the wide-character API only. The model's
+// text is code page 932 and is converted with that code page explicitly, never
+// with the system's ANSI code page, so delivery is the same on any locale.
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+
+namespace platform {
+namespace {
+
+constexpr UINT kModelCodePage = 932;
+
+HWND toHwnd(WindowHandle window) {
+    return static_cast<HWND>(LongToHandle(window));
+}
+
+WindowHandle handleOf(HWND window) {
+    return HandleToLong(window);
+}
+
+std::wstring fromCp932(const std::string& bytes) {
+    if (bytes.empty())
+        return {};
+    const int size = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(kModelCodePage, 0, bytes.data(), size, nullptr, 0);
+    std::wstring text(length, L'\0');
+    MultiByteToWideChar(kModelCodePage, 0, bytes.data(), size, text.data(), length);
+    return text;
+}
+
+// Nothing when a character has no code page 932 form.
+std::optional<std::string> toCp932(const std::wstring& text) {
+    if (text.empty())
+        return std::string();
+    const int size = static_cast<int>(text.size());
+    BOOL lossy = FALSE;
+    const int length = WideCharToMultiByte(kModelCodePage, WC_NO_BEST_FIT_CHARS, text.data(), size,
+                                           nullptr, 0, nullptr, &lossy);
+    std::string bytes(length, '\0');
+    WideCharToMultiByte(kModelCodePage, WC_NO_BEST_FIT_CHARS, text.data(), size, bytes.data(),
+                        length, nullptr, &lossy);
+    if (length == 0 || lossy)
+        return std::nullopt;
+    return bytes;
+}
+
+// --- Bringing a window forward --------------------------------------------
+
+constexpr ULONGLONG kActivationTimeout = 250;
+constexpr DWORD kActivationPoll = 5;
+
+bool hasTakenActivation(HWND window, DWORD thread) {
+    if (GetForegroundWindow() != window)
+        return false;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(thread, &info))
+        return false;
+    return info.hwndActive == window || info.hwndActive == GetAncestor(window, GA_ROOT);
+}
+
+// Keys synthesized right after SetForegroundWindow are dropped while the
+// target's thread has not yet taken the activation. Sharing its input state
+// for the switch makes the switch take at once, and the wait covers programs
+// that are slow to process it.
+void bringForward(HWND window) {
+    if (!IsWindow(window))
+        return;
+    const DWORD targetThread = GetWindowThreadProcessId(window, nullptr);
+    const DWORD ownThread = GetCurrentThreadId();
+    const bool attached =
+        targetThread != ownThread && AttachThreadInput(ownThread, targetThread, TRUE);
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    if (attached)
+        AttachThreadInput(ownThread, targetThread, FALSE);
+    const ULONGLONG deadline = GetTickCount64() + kActivationTimeout;
+    while (!hasTakenActivation(window, targetThread) && GetTickCount64() < deadline) {
+        Sleep(kActivationPoll);
+    }
+}
+
+// --- Keys -------------------------------------------------------------------
+
+constexpr WORD kModifiers[] = {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL,
+                               VK_LMENU,  VK_RMENU,  VK_LWIN,     VK_RWIN};
+// An unassigned virtual key, tapped before Alt or the Windows key comes up so
+// that their release alone opens neither the menu bar nor the Start menu.
+constexpr WORD kMaskKey = 0xE8;
+
+bool isExtendedKey(WORD key) {
+    return key == VK_RCONTROL || key == VK_RMENU || key == VK_LWIN || key == VK_RWIN;
+}
+
+INPUT keyEvent(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags =
+        (up ? KEYEVENTF_KEYUP : 0) | (isExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
+    return input;
+}
+
+// A Shift still held from a Shift-click would turn Ctrl+V into Ctrl+Shift+V,
+// and a Ctrl still held from a hotkey Enter into Ctrl+Enter.
+std::vector<INPUT> releaseOfHeldModifiers() {
+    std::vector<INPUT> inputs;
+    bool menuKeyHeld = false;
+    for (WORD key : kModifiers) {
+        if (GetAsyncKeyState(key) & 0x8000) {
+            inputs.push_back(keyEvent(key, true));
+            menuKeyHeld = menuKeyHeld || key == VK_LMENU || key == VK_RMENU || key == VK_LWIN ||
+                          key == VK_RWIN;
+        }
+    }
+    if (menuKeyHeld)
+        inputs.insert(inputs.begin(), {keyEvent(kMaskKey, false), keyEvent(kMaskKey, true)});
+    return inputs;
+}
+
+// One SendInput call, so that no other input lands between the events.
+void sendPlain(std::initializer_list<INPUT> keys) {
+    std::vector<INPUT> inputs = releaseOfHeldModifiers();
+    inputs.insert(inputs.end(), keys);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// --- Clipboard --------------------------------------------------------------
+
+constexpr int kOpenAttempts = 10;
+constexpr DWORD kOpenRetryPause = 20;
+
+// Registered formats by which Windows leaves the content out of the clipboard
+// history and the cloud clipboard, and clipboard managers leave it alone.
+constexpr const wchar_t* kPrivacyFormats[] = {
+    L"ExcludeClipboardContentFromMonitorProcessing",
+    L"CanIncludeInClipboardHistory",
+    L"CanUploadToCloudClipboard",
+    L"Clipboard Viewer Ignore",
+};
+
+bool setClipboardBytes(UINT format, const void* data, std::size_t size) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory)
+        return false;
+    void* target = GlobalLock(memory);
+    if (!target) {
+        GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(target, data, size);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(format, memory)) {
+        GlobalFree(memory);
+        return false;
+    }
+    return true;
+}
+
+class Clipboard {
+public:
+    void put(const std::string& text) {
+        const std::wstring unicode = fromCp932(text);
+        if (!open())
+            throw ClipboardError();
+        bool stored = EmptyClipboard() != FALSE;
+        // Best effort: a Windows that does not know a format keeps the text anyway.
+        const DWORD no = 0;
+        for (const wchar_t* name : kPrivacyFormats) {
+            if (const UINT format = RegisterClipboardFormatW(name); format && stored)
+                setClipboardBytes(format, &no, sizeof(no));
+        }
+        // Windows serves CF_TEXT to programs that ask for it.
+        stored = stored && setClipboardBytes(CF_UNICODETEXT, unicode.c_str(),
+                                             (unicode.size() + 1) * sizeof(wchar_t));
+        CloseClipboard();
+        if (!stored)
+            throw ClipboardError();
+        ourContent_ = GetClipboardSequenceNumber();
+        putOnce_ = true;
+    }
+
+    // Something the user copied after the program's text must survive the
+    // clearing. Where the sequence number is unavailable (0) the text is
+    // cleared anyway: leaving a secret behind is the worse outcome.
+    void clear() {
+        if (!putOnce_)
+            return;
+        const DWORD current = GetClipboardSequenceNumber();
+        if (current != 0 && current != ourContent_)
+            return;
+        put(std::string());
+    }
+
+private:
+    // Another program may hold the clipboard for a moment.
+    bool open() {
+        for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+            if (attempt > 0)
+                Sleep(kOpenRetryPause);
+            if (OpenClipboard(owner()))
+                return true;
+        }
+        return false;
+    }
+
+    // A hidden message-only window owns what the program puts there.
+    HWND owner() {
+        if (!owner_) {
+            owner_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+        }
+        return owner_;
+    }
+
+    HWND owner_ = nullptr;
+    DWORD ourContent_ = 0;
+    bool putOnce_ = false;
+};
+
+// --- Japanese calendar ------------------------------------------------------
+
+// Asked of the Japanese locale whatever the user's locale, so that the era
+// form is the same on any Windows.
+std::optional<std::string> japaneseCalendarText(const SYSTEMTIME& date, const wchar_t* picture) {
+    wchar_t buffer[64];
+    const int length = GetDateFormatEx(L"ja-JP", DATE_USE_ALT_CALENDAR, &date, picture, buffer,
+                                       ARRAYSIZE(buffer), nullptr);
+    if (length <= 0)
+        return std::nullopt;
+    return toCp932(std::wstring(buffer, length - 1));
+}
+
+SYSTEMTIME systemTimeOf(const LocalTime& time) {
+    SYSTEMTIME result{};
+    result.wYear = static_cast<WORD>(time.year);
+    result.wMonth = static_cast<WORD>(time.month);
+    result.wDay = static_cast<WORD>(time.day);
+    result.wDayOfWeek = static_cast<WORD>(time.dayOfWeek);
+    result.wHour = static_cast<WORD>(time.hour);
+    result.wMinute = static_cast<WORD>(time.minute);
+    result.wSecond = static_cast<WORD>(time.second);
+    return result;
+}
+
+// --- The desktop ------------------------------------------------------------
+
+class Win32Desktop : public Desktop {
+public:
+    WindowHandle foregroundWindow() override { return handleOf(GetForegroundWindow()); }
+
+    void bringToForeground(WindowHandle window) override { bringForward(toHwnd(window)); }
+
+    void setActiveWindow(WindowHandle window) override { SetActiveWindow(toHwnd(window)); }
+
+    void pressPaste() override {
+        sendPlain({keyEvent(VK_CONTROL, false), keyEvent('V', false), keyEvent('V', true),
+                   keyEvent(VK_CONTROL, true)});
+    }
+
+    void pressKey(Key key) override {
+        const WORD code = key == Key::Enter ? VK_RETURN : VK_TAB;
+        sendPlain({keyEvent(code, false), keyEvent(code, true)});
+    }
+
+    void sleep(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
+
+    void putOnClipboard(const std::string& text) override { clipboard_.put(text); }
+
+    void clearClipboard() override { clipboard_.clear(); }
+
+    void runCommandLine(const std::string& commandLine) override {
+        std::wstring command = fromCp932(commandLine);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOW;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &process)) {
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+        }
+    }
+
+    void openDocument(WindowHandle owner, const std::string& name) override {
+        // Shell extensions that handle the verb may need COM on this thread.
+        if (!comReady_) {
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+            comReady_ = true;
+        }
+        ShellExecuteW(toHwnd(owner), L"open", fromCp932(name).c_str(), nullptr, nullptr,
+                      SW_SHOWNORMAL);
+    }
+
+    LocalTime localTime() override {
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        return {now.wYear,   now.wMonth,  now.wDay,      now.wHour,
+                now.wMinute, now.wSecond, now.wDayOfWeek};
+    }
+
+    std::optional<EraYear> japaneseEra(const LocalTime& date) override {
+        const SYSTEMTIME day = systemTimeOf(date);
+        auto eraName = japaneseCalendarText(day, L"gg");
+        // "yyyy" writes an era year of one digit with a leading zero ("03").
+        auto yearText = japaneseCalendarText(day, L"yyyy");
+        if (!eraName || !yearText || eraName->empty())
+            return std::nullopt;
+        return EraYear{*eraName, *yearText};
+    }
+
+private:
+    Clipboard clipboard_;
+    bool comReady_ = false;
+};
+
+}  // namespace
+
+Desktop& realDesktop() {
+    static Win32Desktop desktop;
+    return desktop;
+}
+
+}  // namespace platform
