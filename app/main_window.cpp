@@ -81,6 +81,22 @@ bool TForm1::create() {
     return true;
 }
 
+// Created once, after the main window; hidden until asked for.
+void TForm1::createSecondaryWindows() {
+    registrationWindow_ = std::make_unique<TForm2>(*this);
+    registrationWindow_->create(hwnd());
+    editWindow_ = std::make_unique<TForm3>(*this);
+    editWindow_->create(hwnd());
+    aboutWindow_ = std::make_unique<TForm4>(*this);
+    aboutWindow_->create(hwnd());
+    settingsWindow_ = std::make_unique<TForm5>(*this);
+    settingsWindow_->create(hwnd());
+    startupPasswordWindow_ = std::make_unique<TForm7>();
+    startupPasswordWindow_->create(hwnd());
+    passwordCheckWindow_ = std::make_unique<TForm8>(settings_, [this] { uncoverKeyCode(); });
+    passwordCheckWindow_->create(hwnd());
+}
+
 void TForm1::createTopBarAndList() {
     createControls(kControls);
     MaskEdit1 = control(kMaskEdit1);
@@ -186,8 +202,29 @@ bool TForm1::handleCommand(int id, int notification) {
             Close1Click();
             DestroyWindow(hwnd());
             return true;
+        case IDM_PASSWORD1:
+            password1Click();
+            return true;
+        case IDM_A1:
+            a1Click();
+            return true;
+        case IDM_DELETE1:
+            Delete1Click();
+            return true;
+        case IDM_EDIT2:
+            Edit2Click();
+            return true;
+        case IDM_N7:
+            N7Click();
+            return true;
+        case IDM_N5:
+            N5Click();
+            return true;
         case IDM_N15:
             N15Click();
+            return true;
+        case IDM_ABOUT1:
+            About1Click();
             return true;
         case IDM_N16:
             N16Click();
@@ -297,12 +334,20 @@ bool TForm1::handleControlMessage(HWND control, UINT message, WPARAM wParam, LPA
     return false;
 }
 
-platform::WindowHandle TForm1::ownWindow() { return HandleToLong(hwnd()); }
+platform::WindowHandle TForm1::ownWindow() {
+    return HandleToLong(hwnd());
+}
 
 // The window in front while the pointer passes over the list is where the
 // next click delivers; the click itself brings this window forward.
-void TForm1::ListBox1MouseMove() { delivery_.recordTarget(); }
+void TForm1::ListBox1MouseMove() {
+    delivery_.recordTarget();
+}
 
-void TForm1::ListBox1Click() { delivery_.click(); }
+void TForm1::ListBox1Click() {
+    delivery_.click();
+}
 
-void TForm1::ListBox1DblClick() { delivery_.doubleClick(); }
+void TForm1::ListBox1DblClick() {
+    delivery_.doubleClick();
+}

@@ -10,8 +10,12 @@
 #include <optional>
 #include <string>
 
+#include "dialogs/about_window.h"
+#include "dialogs/edit_window.h"
 #include "dialogs/main_window_access.h"
 #include "dialogs/password_check_window.h"
+#include "dialogs/registration_window.h"
+#include "dialogs/settings_window.h"
 #include "dialogs/startup_password_window.h"
 #include "paste/delivery.h"
 #include "platform/file_system.h"
@@ -74,6 +78,15 @@ private:
     void Save2Click();
     void switchToGroup(int target);
     int groupOnDisplay() const;
+
+    // Item commands and the other windows.
+    void password1Click();
+    void a1Click();
+    void Delete1Click();
+    void Edit2Click();
+    void N7Click();
+    void N5Click();
+    void About1Click();
 
     // Delivery.
     void ListBox1MouseMove();
@@ -138,6 +151,11 @@ private:
     HBRUSH displayBrush_ = nullptr;
     NOTIFYICONDATAW trayIcon_{};
 
+    // The secondary windows; the registration window owns the program mode window.
+    std::unique_ptr<TForm2> registrationWindow_;
+    std::unique_ptr<TForm3> editWindow_;
+    std::unique_ptr<TForm4> aboutWindow_;
+    std::unique_ptr<TForm5> settingsWindow_;
     std::unique_ptr<TForm7> startupPasswordWindow_;
     std::unique_ptr<TForm8> passwordCheckWindow_;
 };

@@ -8,13 +8,6 @@
 
 using namespace main_window;
 
-void TForm1::createSecondaryWindows() {
-    startupPasswordWindow_ = std::make_unique<TForm7>();
-    startupPasswordWindow_->create(hwnd());
-    passwordCheckWindow_ = std::make_unique<TForm8>(settings_, [this] { uncoverKeyCode(); });
-    passwordCheckWindow_->create(hwnd());
-}
-
 // Asked once, before the window first appears; one attempt. The window is
 // not needed again in this run.
 bool TForm1::passStartupPassword() {

@@ -104,6 +104,23 @@ platform::Path withExtension(const platform::Path& path, const char* extension) 
     return path.parent_path() / name;
 }
 
+std::string decipheredBytes(std::string bytes, const std::string& key) {
+    if (static_cast<std::int64_t>(bytes.size()) < kShortestLockedFile) {
+        return bytes;
+    }
+    unsigned char header[kLockHeaderSize] = {};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), kLockHeaderSize), header);
+    if (ReadLockHeader(header).key != key) {
+        return bytes;
+    }
+    std::string plain = bytes.size() > kLockHeaderSize ? bytes.substr(kLockHeaderSize) : "";
+    for (std::size_t start = 0; start < plain.size(); start += kCipherBlockSize) {
+        const std::size_t length = std::min(kCipherBlockSize, plain.size() - start);
+        XorWithKey(reinterpret_cast<unsigned char*>(plain.data() + start), length, key);
+    }
+    return plain;
+}
+
 bool CipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
                 bool keepInput) {
     if (key.empty()) {

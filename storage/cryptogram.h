@@ -31,6 +31,10 @@ void XorWithKey(unsigned char* buffer, std::size_t count, const std::string& key
 // replaced (or appended when it has none).
 platform::Path withExtension(const platform::Path& path, const char* extension);
 
+// The bytes that decrypting a file of these bytes in place would leave: a file
+// too short or not locked with the key stays as it is.
+std::string decipheredBytes(std::string bytes, const std::string& key);
+
 bool CipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
                 bool keepInput);
 int DecipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,

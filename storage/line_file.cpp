@@ -36,7 +36,7 @@ std::string joinLines(const Lines& lines) {
     return bytes;
 }
 
-Lines readLineFile(platform::FileSystem& fs, const platform::Path& path) {
+std::string readFileBytes(platform::FileSystem& fs, const platform::Path& path) {
     const std::unique_ptr<platform::InputFile> input = fs.openForReading(path);
     if (!input) {
         raiseCannotOpen(path);
@@ -46,7 +46,11 @@ Lines readLineFile(platform::FileSystem& fs, const platform::Path& path) {
     while (const std::size_t got = input->read(buffer, sizeof buffer)) {
         bytes.append(buffer, got);
     }
-    return splitLines(bytes);
+    return bytes;
+}
+
+Lines readLineFile(platform::FileSystem& fs, const platform::Path& path) {
+    return splitLines(readFileBytes(fs, path));
 }
 
 namespace {

@@ -16,6 +16,9 @@ using Lines = std::vector<std::string>;
 Lines splitLines(std::string_view bytes);
 std::string joinLines(const Lines& lines);
 
+// Reads a whole file; throws FileError (CannotOpen) when it cannot be read.
+std::string readFileBytes(platform::FileSystem& fs, const platform::Path& path);
+
 // Reads a whole line file; throws FileError (CannotOpen) when it cannot be read.
 Lines readLineFile(platform::FileSystem& fs, const platform::Path& path);
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "storage/cryptogram.h"
+#include "storage/errors.h"
 
 namespace storage {
 
@@ -73,6 +74,10 @@ ItemLists ProgramFiles::readGroup(int group) {
     lists.keyCodes = readLineFile(fs_, keyCodePath(group));
     padToSameLength(lists);
     return lists;
+}
+
+Lines ProgramFiles::readTitlesInMemory(int group) {
+    return splitLines(decipheredBytes(readFileBytes(fs_, titlePath(group)), kFileKey));
 }
 
 void ProgramFiles::writeGroup(int group, const ItemLists& lists) {

@@ -55,6 +55,9 @@ public:
     // shorter list is padded with empty lines. Throws FileError (CannotOpen)
     // naming the first file that cannot be read.
     ItemLists readGroup(int group);
+    // The group's titles as they read once decrypted, while the title file on
+    // disk stays as it is. Throws FileError (CannotOpen).
+    Lines readTitlesInMemory(int group);
     // Writes the title file, then the key code file, then encrypts them in
     // that order. Throws FileError (CannotCreate) naming the file that failed;
     // the steps after it do not run.

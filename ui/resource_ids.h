@@ -26,3 +26,5 @@
 #define IDR_ITEM_MENU 300
 #define IDR_TRAY_MENU 310
 #define IDM_N16 311
+
+#define IDB_ABOUT_BANNER 400

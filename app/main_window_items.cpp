@@ -1,0 +1,65 @@
+// The item commands of the main menu "編集" and of the title list's menu, and
+// the windows they and the menu "設定" open.
+#include <vector>
+
+#include "app/main_window.h"
+#include "dialogs/item_commands.h"
+#include "ui/messages.h"
+#include "ui/text.h"
+
+namespace {
+bool refusedWhenFull(const storage::ItemLists& lists) {
+    if (!item_commands::isFull(lists)) return false;
+    ui::notice(ui::fromUtf8(item_commands::kFullMessage));
+    return true;
+}
+}  // namespace
+
+// "項目の追加": the registration window, filled from the clipboard.
+void TForm1::password1Click() {
+    if (refusedWhenFull(lists_)) return;
+    registrationWindow_->showForAdd();
+}
+
+// "項目を上に移動"
+void TForm1::a1Click() {
+    if (item_commands::moveUp(lists_, currentItem())) listsChanged();
+}
+
+// "項目の削除": every highlighted item, after one question.
+void TForm1::Delete1Click() {
+    if (!ui::confirm(nullptr, ui::fromUtf8(item_commands::kDeleteCaption),
+                     ui::fromUtf8(item_commands::kDeleteQuestion))) {
+        return;
+    }
+    std::vector<int> highlighted(lists_.titles.size());
+    const LRESULT count = SendMessageW(ListBox1, LB_GETSELITEMS, highlighted.size(),
+                                       reinterpret_cast<LPARAM>(highlighted.data()));
+    highlighted.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
+    item_commands::deleteItems(lists_, highlighted);
+    listsChanged();
+    SendMessageW(ListBox1, LB_SETSEL, FALSE, -1);
+    showKeyCode("");
+}
+
+// "項目の編集"
+void TForm1::Edit2Click() {
+    editWindow_->showForCurrentItem();
+}
+
+// "区切り線を挿入": at the current item.
+void TForm1::N7Click() {
+    if (refusedWhenFull(lists_)) return;
+    item_commands::insertSeparator(lists_, currentItem());
+    listsChanged();
+}
+
+// "詳細設定"
+void TForm1::N5Click() {
+    settingsWindow_->showSettings();
+}
+
+// "バージョン情報"
+void TForm1::About1Click() {
+    aboutWindow_->showAbout();
+}

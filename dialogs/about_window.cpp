@@ -1,0 +1,145 @@
+#include "dialogs/about_window.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+#include <string>
+
+#include "ui/controls.h"
+#include "ui/resource_ids.h"
+
+#ifndef NEMUROKU_SUPPORT_URL
+#error "NEMUROKU_SUPPORT_URL is set by the build (CMake cache variable of the same name)"
+#endif
+
+namespace {
+
+constexpr int kClientWidth = 318;
+constexpr int kClientHeight = 100;
+constexpr int kMargin = 8;
+constexpr const wchar_t* kSupportUrl = L"" NEMUROKU_SUPPORT_URL;
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+
+enum ControlId : int { kImage1 = 100, kLabel1, kLabel2 };
+
+// The links are sized to their text once it is measured.
+constexpr ui::ControlSpec kControls[] = {
+    {kImage1, L"STATIC", L"", kMargin, kMargin, 301, 62, WS_VISIBLE | SS_BITMAP},
+    {kLabel1, L"STATIC", L"インストールフォルダ", kMargin, 78, 0, 0, WS_VISIBLE | SS_NOTIFY},
+    {kLabel2, L"STATIC", L"サポート掲示板", kClientWidth - kMargin, 78, 0, 0,
+     WS_VISIBLE | SS_NOTIFY},
+};
+
+HFONT linkFont() {
+    static HFONT font = [] {
+        LOGFONTW description{};
+        description.lfHeight = -12;
+        description.lfWeight = FW_NORMAL;
+        description.lfUnderline = TRUE;
+        description.lfCharSet = SHIFTJIS_CHARSET;
+        description.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+        wcscpy(description.lfFaceName, L"ＭＳ Ｐゴシック");
+        return CreateFontIndirectW(&description);
+    }();
+    return font;
+}
+
+// Gives a link label the size of its text, underline included, keeping its left edge or, for a
+// label on the right, its right edge.
+void fitToText(HWND window, HWND label, bool keepRightEdge) {
+    const std::wstring text = ui::windowText(label);
+    HDC dc = GetDC(label);
+    HGDIOBJ previous = SelectObject(dc, linkFont());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+
+    RECT rect{};
+    GetWindowRect(label, &rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+    const int left = keepRightEdge ? rect.right - extent.cx : rect.left;
+    MoveWindow(label, left, rect.top, extent.cx, extent.cy, FALSE);
+}
+
+// The shell shows a folder in its file browser and an address in the web
+// browser; what it makes of them is not checked.
+void openWithShell(HWND owner, const std::wstring& target) {
+    ShellExecuteW(owner, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+bool TForm4::create(HWND owner) {
+    if (!createDialog({L"TForm4", L"バージョン情報", kClientWidth, kClientHeight, owner}))
+        return false;
+    createControls(kControls);
+    Label1 = control(kLabel1);
+    Label2 = control(kLabel2);
+    for (HWND link : {Label1, Label2}) {
+        SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont()), FALSE);
+    }
+    fitToText(hwnd(), Label1, false);
+    fitToText(hwnd(), Label2, true);
+
+    banner_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                              MAKEINTRESOURCEW(IDB_ABOUT_BANNER), IMAGE_BITMAP, 0,
+                                              0, LR_DEFAULTCOLOR));
+    SendMessageW(control(kImage1), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_));
+    return true;
+}
+
+void TForm4::showAbout() {
+    ShowWindow(hwnd(), SW_SHOW);
+    SetForegroundWindow(hwnd());
+}
+
+// The program's folder, with the trailing separator the shell is given.
+void TForm4::Label1Click() {
+    const platform::Path folder = mainWindow_.programFiles().folder() / "";
+    openWithShell(hwnd(), folder.wstring());
+}
+
+void TForm4::Label2Click() {
+    openWithShell(hwnd(), kSupportUrl);
+}
+
+LRESULT TForm4::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) == STN_CLICKED) {
+                if (LOWORD(wParam) == kLabel1) {
+                    Label1Click();
+                    return 0;
+                }
+                if (LOWORD(wParam) == kLabel2) {
+                    Label2Click();
+                    return 0;
+                }
+            }
+            break;
+        case WM_CTLCOLORSTATIC:
+            if (isLink(reinterpret_cast<HWND>(lParam))) {
+                HDC dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, kLinkColour);
+                SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            }
+            break;
+        case WM_SETCURSOR:
+            if (isLink(reinterpret_cast<HWND>(wParam))) {
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            break;
+        case WM_CLOSE:
+            ShowWindow(hwnd(), SW_HIDE);
+            return 0;
+        case WM_NCDESTROY:
+            // The picture control does not own the bitmap it was given.
+            if (banner_) DeleteObject(banner_);
+            banner_ = nullptr;
+            break;
+    }
+    return defaultHandling(message, wParam, lParam);
+}

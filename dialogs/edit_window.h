@@ -1,0 +1,31 @@
+// The edit window: changes the title and key code of one item in memory; the
+// group files get the change with the group's next write. Modeless; created
+// once and hidden when closed.
+#pragma once
+
+#include "dialogs/main_window_access.h"
+#include "ui/window.h"
+
+class TForm3 : public ui::Window {
+public:
+    explicit TForm3(MainWindowAccess& mainWindow) : mainWindow_(mainWindow) {}
+    bool create(HWND owner);
+
+    // The edit command. Coming from hidden the window loads the current item;
+    // already shown it only comes to the front and keeps its fields.
+    void showForCurrentItem();
+
+private:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void loadCurrentItem();
+    void Button2Click();  // 登録
+    void Button3Click();  // キャンセル
+
+    MainWindowAccess& mainWindow_;
+    // The item the fields were loaded from; -1 when the list was empty.
+    int position_ = -1;
+
+    HWND Edit1 = nullptr;  // key code
+    HWND Edit2 = nullptr;  // title
+};

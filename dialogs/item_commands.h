@@ -1,0 +1,58 @@
+// The item commands of the main window on the two lists of the group on
+// display. Every change touches the title list first and then the key code
+// list at the same position, so that line i of one always belongs to line i
+// of the other.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "storage/program_files.h"
+
+namespace item_commands {
+
+inline constexpr std::size_t kCapacity = 30;
+inline constexpr const char* kSeparatorTitle = "---------------";
+
+// Texts the user sees, in UTF-8.
+inline constexpr std::string_view kFullMessage = "登録できるタイトル数が上限に達しています。";
+inline constexpr std::string_view kDeleteCaption = "削除確認";
+inline constexpr std::string_view kDeleteQuestion = "この項目を削除してもよろしいですか？";
+
+// Adding and inserting a separator are refused from the 30th line on. Only
+// their start is tested, so a registration already under way can still take
+// a group past the limit.
+bool isFull(const storage::ItemLists& lists);
+
+// What the registration window shows when the add command opens it. A line
+// file cannot hold a line break, so only the clipboard's first line is taken.
+struct AddPrefill {
+    std::wstring title;    // the number of items: the position the new one takes
+    std::wstring keyCode;  // the first line of the clipboard text
+};
+AddPrefill addPrefill(std::wstring_view clipboardText, std::size_t itemCount);
+
+// Whether both lists have a line at `position`.
+bool hasItem(const storage::ItemLists& lists, int position);
+
+// Appends an item; an empty title adds nothing and gives false.
+bool appendItem(storage::ItemLists& lists, const std::string& title, const std::string& keyCode);
+
+// Replaces the item at `position`; an empty title or a position that no longer
+// exists changes nothing and gives false.
+bool replaceItem(storage::ItemLists& lists, int position, const std::string& title,
+                 const std::string& keyCode);
+
+// Exchanges the current item with the one above; false when there is none.
+bool moveUp(storage::ItemLists& lists, int current);
+
+// Removes every highlighted line; positions outside the lists are ignored.
+void deleteItems(storage::ItemLists& lists, std::vector<int> highlighted);
+
+// Inserts a separator with an empty key code above the current item (as the
+// only line of an empty list).
+void insertSeparator(storage::ItemLists& lists, int current);
+
+}  // namespace item_commands

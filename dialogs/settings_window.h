@@ -1,0 +1,54 @@
+// The settings window "詳細設定": modeless, created once and only hidden when
+// closed. Its controls mirror settings_rules::SettingsForm, which writes each
+// change into the settings record at once.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+
+#include "dialogs/input_box_conversation.h"
+#include "dialogs/main_window_access.h"
+#include "dialogs/settings_rules.h"
+#include "ui/window.h"
+
+class TForm5 : public ui::Window, private settings_rules::Surroundings {
+public:
+    explicit TForm5(MainWindowAccess& mainWindow);
+
+    bool create(HWND owner);
+    // "詳細設定": shows the window (or brings it forward) and fills it from the
+    // settings record. Throws storage::ConversionError when line 11 or line 13
+    // holds no number; the window then stays as far as it was filled.
+    void showSettings();
+
+private:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool handleCommand(int id, int notification);
+
+    void CheckBoxGroupClick(int groupIndex);  // CheckBox2 to CheckBox4
+    void CheckBox5Click();
+    void TrackBar1Change();
+    void CheckBox1Click();
+    void Button1Click();
+
+    void showTicksAndSlider();
+    void showHotkeyLists();
+    std::array<int, settings_rules::kHotkeyCount> hotkeySelections() const;
+
+    // settings_rules::Surroundings
+    void setOpacity(int alpha) override;
+    std::optional<storage::Lines> group1Titles() override;
+    password_rules::Conversation& conversation() override;
+
+    MainWindowAccess& mainWindow_;
+    settings_rules::SettingsForm form_;
+    std::optional<InputBoxConversation> conversation_;
+
+    std::array<HWND, settings_rules::kGroupCount> groupBoxes_{};  // CheckBox2 to CheckBox4
+    HWND CheckBox5 = nullptr;
+    HWND TrackBar1 = nullptr;
+    HWND CheckBox1 = nullptr;
+    std::array<HWND, settings_rules::kHotkeyCount> ComboBoxes_{};  // ComboBox1 to ComboBox4
+};
