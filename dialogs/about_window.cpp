@@ -132,9 +132,6 @@ LRESULT TForm4::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
-        case WM_CLOSE:
-            ShowWindow(hwnd(), SW_HIDE);
-            return 0;
         case WM_NCDESTROY:
             // The picture control does not own the bitmap it was given.
             if (banner_) DeleteObject(banner_);

@@ -57,10 +57,6 @@ LRESULT PasswordEntryWindow::handleMessage(UINT message, WPARAM wParam, LPARAM l
                 return 0;
             }
             break;
-        case WM_CLOSE:
-            // Closing by the title bar runs neither button.
-            ShowWindow(hwnd(), SW_HIDE);
-            return 0;
     }
     return defaultHandling(message, wParam, lParam);
 }

@@ -93,9 +93,6 @@ LRESULT TForm6::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
-        case WM_CLOSE:
-            ShowWindow(hwnd(), SW_HIDE);
-            return 0;
     }
     return defaultHandling(message, wParam, lParam);
 }

@@ -143,9 +143,6 @@ LRESULT TForm2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                     return 0;
             }
             break;
-        case WM_CLOSE:
-            ShowWindow(hwnd(), SW_HIDE);
-            return 0;
     }
     return defaultHandling(message, wParam, lParam);
 }

@@ -57,6 +57,7 @@ bool Window::createDialog(const DialogSpec& spec) {
                                  .height = frame.bottom - frame.top,
                                  .owner = spec.owner});
     if (created) centreOnScreen();
+    hideOnClose_ = true;
     return created;
 }
 

@@ -31,7 +31,7 @@ struct WindowSpec {
 };
 
 // A secondary window sized by its client area, created hidden and centred on
-// the screen.
+// the screen. It is made once for the whole run: closing it only hides it.
 struct DialogSpec {
     const wchar_t* className;
     const wchar_t* caption;
@@ -85,6 +85,7 @@ private:
 
     HWND hwnd_ = nullptr;
     int defaultButtonId_ = 0;
+    bool hideOnClose_ = false;
 };
 
 // Gives a window that behaves as a dialog its keyboard handling; true when
