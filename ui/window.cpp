@@ -6,6 +6,7 @@
 
 #include "ui/font.h"
 #include "ui/messages.h"
+#include "ui/resource_ids.h"
 
 namespace ui {
 
@@ -20,8 +21,11 @@ void registerClassOnce(const WindowSpec& spec, WNDPROC procedure) {
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = spec.icon;
-    windowClass.hIconSm = spec.icon;
+    // Every window of the program shows the program's icon.
+    HICON icon =
+        spec.icon ? spec.icon : LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
+    windowClass.hIcon = icon;
+    windowClass.hIconSm = icon;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = spec.className;
