@@ -11,14 +11,20 @@ namespace {
 // a stay-on-top main window.
 constexpr UINT kOwnerlessBox = MB_TASKMODAL | MB_TOPMOST | MB_SETFOREGROUND;
 
+// A box said while one of the program's windows is active belongs to that
+// window, so it stays above it even when that window is on top of others.
+void say(const std::wstring& text, UINT icon) {
+    HWND active = GetActiveWindow();
+    MessageBoxW(active, text.c_str(), kApplicationTitle,
+                MB_OK | icon | (active ? MB_SETFOREGROUND : kOwnerlessBox));
+}
+
 std::wstring pathText(const platform::Path& path) {
     return path.wstring();
 }
 }  // namespace
 
-void notice(const std::wstring& text) {
-    MessageBoxW(nullptr, text.c_str(), kApplicationTitle, MB_OK | kOwnerlessBox);
-}
+void notice(const std::wstring& text) { say(text, 0); }
 
 bool confirm(HWND owner, const std::wstring& caption, const std::wstring& text) {
     UINT flags = MB_YESNO | MB_DEFBUTTON2 | (owner ? 0 : kOwnerlessBox);
@@ -38,9 +44,6 @@ std::wstring errorText(const std::exception& error) {
     return fromUtf8(error.what());
 }
 
-void showError(const std::exception& error) {
-    MessageBoxW(nullptr, errorText(error).c_str(), kApplicationTitle,
-                MB_OK | MB_ICONERROR | kOwnerlessBox);
-}
+void showError(const std::exception& error) { say(errorText(error), MB_ICONERROR); }
 
 }  // namespace ui
