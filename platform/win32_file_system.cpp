@@ -138,6 +138,13 @@ public:
     // ReplaceFileW is not one step everywhere (Wine does it in two); a replacing
     // move is a single rename underneath.
     bool replace(const Path& from, const Path& to) override {
+        // Windows refuses to move over a read-only file, Wine does not: asking
+        // first keeps a file the user made read-only unchanged on both.
+        const DWORD attributes = GetFileAttributesW(to.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
         return MoveFileExW(from.c_str(), to.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }

@@ -90,6 +90,20 @@ TEST_F(LineFile, ReportsAPathThatCannotBeWrittenAsCannotCreateAndCleansUp) {
     EXPECT_FALSE(std::filesystem::exists(path("t.$$$")));
 }
 
+#ifdef _WIN32
+// On Windows a file without write permission is a read-only file, which the
+// program must not replace, whatever the file system underneath allows.
+TEST_F(LineFile, LeavesAReadOnlyFileAsItIs) {
+    writeBytes(path("t.ini"), "old\r\n");
+    std::filesystem::permissions(path("t.ini"), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_THROW(storage::writeLineFile(fs_, path("t.ini"), {"new"}), storage::FileError);
+    EXPECT_EQ(readBytes(path("t.ini")), "old\r\n");
+    std::filesystem::permissions(path("t.ini"), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+}
+#endif
+
 TEST_F(LineFile, ReportsAMissingFolderAsCannotCreate) {
     EXPECT_THROW(storage::writeLineFile(fs_, path("no-such-folder") / "t.ini", {"a"}),
                  storage::FileError);
