@@ -26,8 +26,9 @@ std::wstring pathText(const platform::Path& path) {
 
 void notice(const std::wstring& text) { say(text, 0); }
 
+// Without owner the program's windows stay usable while the question is open.
 bool confirm(HWND owner, const std::wstring& caption, const std::wstring& text) {
-    UINT flags = MB_YESNO | MB_DEFBUTTON2 | (owner ? 0 : kOwnerlessBox);
+    UINT flags = MB_YESNO | MB_DEFBUTTON2 | (owner ? 0 : MB_TOPMOST | MB_SETFOREGROUND);
     return MessageBoxW(owner, text.c_str(), caption.c_str(), flags) == IDYES;
 }
 
