@@ -104,12 +104,22 @@ void TForm1::unregisterHotkeys() {
     for (const Hotkey& hotkey : kHotkeys) UnregisterHotKey(hwnd(), hotkey.id);
 }
 
+// Ctrl+1 to Ctrl+4 deliver as a click on the slot's item of group 1 would,
+// into the window in front when they were pressed, also while hidden.
 void TForm1::onHotkey(int id) {
     if (id == kRestoreHotkey) {
         Sleep(10);
         // Shown again, but the program in front keeps the foreground.
         if (shownOnce_ && !IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_SHOWNA);
     }
+    delivery_.recordTarget();
+    if (id == kRestoreHotkey || !paste::hotkeysDeliver(settings_, Label1)) return;
+    const int slotItem = paste::hotkeySlotItem(settings_, id - kRestoreHotkey);
+    const int item =
+        paste::hotkeyTargetItem(slotItem, currentItem(), static_cast<int>(lists_.titles.size()));
+    // The focus only: the highlighted lines stay as they are.
+    if (item >= 0) SendMessageW(ListBox1, LB_SETCARETINDEX, item, FALSE);
+    ListBox1Click();
 }
 
 // "隠蔽": masking needs nothing; uncovering needs the start-up password when

@@ -57,6 +57,9 @@ public:
     virtual void pressPaste() = 0;  // Ctrl down, V down, V up, Ctrl up
     virtual void pressKey(Key key) = 0;
 
+    // Clicks and hotkeys that arrive meanwhile wait until afterwards; what
+    // other programs send to the program's windows is answered, since a
+    // target reading the clipboard may wait for such an answer.
     virtual void sleep(int milliseconds) = 0;
 
     // Replaces the clipboard's content with the text (code page 932 bytes),

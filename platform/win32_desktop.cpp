@@ -26,8 +26,7 @@ WindowHandle handleOf(HWND window) {
 }
 
 std::wstring fromCp932(const std::string& bytes) {
-    if (bytes.empty())
-        return {};
+    if (bytes.empty()) return {};
     const int size = static_cast<int>(bytes.size());
     const int length = MultiByteToWideChar(kModelCodePage, 0, bytes.data(), size, nullptr, 0);
     std::wstring text(length, L'\0');
@@ -37,8 +36,7 @@ std::wstring fromCp932(const std::string& bytes) {
 
 // Nothing when a character has no code page 932 form.
 std::optional<std::string> toCp932(const std::wstring& text) {
-    if (text.empty())
-        return std::string();
+    if (text.empty()) return std::string();
     const int size = static_cast<int>(text.size());
     BOOL lossy = FALSE;
     const int length = WideCharToMultiByte(kModelCodePage, WC_NO_BEST_FIT_CHARS, text.data(), size,
@@ -46,9 +44,26 @@ std::optional<std::string> toCp932(const std::wstring& text) {
     std::string bytes(length, '\0');
     WideCharToMultiByte(kModelCodePage, WC_NO_BEST_FIT_CHARS, text.data(), size, bytes.data(),
                         length, nullptr, &lossy);
-    if (length == 0 || lossy)
-        return std::nullopt;
+    if (length == 0 || lossy) return std::nullopt;
     return bytes;
+}
+
+// --- Waiting ----------------------------------------------------------------
+
+// Waits while answering what other threads send to this thread's windows;
+// what is posted (clicks, hotkeys) stays queued for afterwards. A program
+// that pastes may first ask the clipboard's owner window something and wait
+// for the answer (Wine's X11 driver does so on every clipboard read): a
+// thread that merely slept would hold the target's paste until after the
+// clipboard is cleared.
+void waitAnsweringSentMessages(DWORD milliseconds) {
+    const ULONGLONG deadline = GetTickCount64() + milliseconds;
+    for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_SENDMESSAGE,
+                                    MWMO_INPUTAVAILABLE);
+    }
 }
 
 // --- Bringing a window forward --------------------------------------------
@@ -57,34 +72,57 @@ constexpr ULONGLONG kActivationTimeout = 250;
 constexpr DWORD kActivationPoll = 5;
 
 bool hasTakenActivation(HWND window, DWORD thread) {
-    if (GetForegroundWindow() != window)
-        return false;
+    if (GetForegroundWindow() != window) return false;
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(thread, &info))
-        return false;
+    if (!GetGUIThreadInfo(thread, &info)) return false;
     return info.hwndActive == window || info.hwndActive == GetAncestor(window, GA_ROOT);
+}
+
+constexpr UINT kCatchUpTimeout = 100;
+
+// Returns once the target's thread has handled what was queued for it before;
+// the second round trip covers what that thread reads from the display only
+// after answering the first. Bounded, and at once for a hung target.
+void letCatchUp(HWND window) {
+    for (int roundTrip = 0; roundTrip < 2; ++roundTrip) {
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kCatchUpTimeout,
+                                 &ignored))
+            return;
+    }
 }
 
 // Keys synthesized right after SetForegroundWindow are dropped while the
 // target's thread has not yet taken the activation. Sharing its input state
 // for the switch makes the switch take at once, and the wait covers programs
 // that are slow to process it.
-void bringForward(HWND window) {
-    if (!IsWindow(window))
-        return;
-    const DWORD targetThread = GetWindowThreadProcessId(window, nullptr);
+void switchTo(HWND window, DWORD targetThread) {
     const DWORD ownThread = GetCurrentThreadId();
     const bool attached =
         targetThread != ownThread && AttachThreadInput(ownThread, targetThread, TRUE);
     BringWindowToTop(window);
     SetForegroundWindow(window);
-    if (attached)
-        AttachThreadInput(ownThread, targetThread, FALSE);
+    if (attached) AttachThreadInput(ownThread, targetThread, FALSE);
     const ULONGLONG deadline = GetTickCount64() + kActivationTimeout;
+    // The target's activation may itself wait for an answer from this thread.
     while (!hasTakenActivation(window, targetThread) && GetTickCount64() < deadline) {
-        Sleep(kActivationPoll);
+        waitAnsweringSentMessages(kActivationPoll);
     }
+}
+
+// The click that chose the item took the focus from the target. Under Wine a
+// target that handles that loss only after it has been brought forward again
+// hands the foreground to the desktop, and the keys go nowhere. So the target
+// first catches up; and when it has given the foreground away once more by
+// the time it has caught up again, it is brought forward a second time.
+void bringForward(HWND window) {
+    if (!IsWindow(window)) return;
+    const DWORD targetThread = GetWindowThreadProcessId(window, nullptr);
+    letCatchUp(window);
+    switchTo(window, targetThread);
+    letCatchUp(window);
+    if (!hasTakenActivation(window, targetThread)) switchTo(window, targetThread);
 }
 
 // --- Keys -------------------------------------------------------------------
@@ -149,8 +187,7 @@ constexpr const wchar_t* kPrivacyFormats[] = {
 
 bool setClipboardBytes(UINT format, const void* data, std::size_t size) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!memory)
-        return false;
+    if (!memory) return false;
     void* target = GlobalLock(memory);
     if (!target) {
         GlobalFree(memory);
@@ -169,8 +206,7 @@ class Clipboard {
 public:
     void put(const std::string& text) {
         const std::wstring unicode = fromCp932(text);
-        if (!open())
-            throw ClipboardError();
+        if (!open()) throw ClipboardError();
         bool stored = EmptyClipboard() != FALSE;
         // Best effort: a Windows that does not know a format keeps the text anyway.
         const DWORD no = 0;
@@ -182,8 +218,7 @@ public:
         stored = stored && setClipboardBytes(CF_UNICODETEXT, unicode.c_str(),
                                              (unicode.size() + 1) * sizeof(wchar_t));
         CloseClipboard();
-        if (!stored)
-            throw ClipboardError();
+        if (!stored) throw ClipboardError();
         ourContent_ = GetClipboardSequenceNumber();
         putOnce_ = true;
     }
@@ -192,11 +227,9 @@ public:
     // clearing. Where the sequence number is unavailable (0) the text is
     // cleared anyway: leaving a secret behind is the worse outcome.
     void clear() {
-        if (!putOnce_)
-            return;
+        if (!putOnce_) return;
         const DWORD current = GetClipboardSequenceNumber();
-        if (current != 0 && current != ourContent_)
-            return;
+        if (current != 0 && current != ourContent_) return;
         put(std::string());
     }
 
@@ -204,10 +237,8 @@ private:
     // Another program may hold the clipboard for a moment.
     bool open() {
         for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-            if (attempt > 0)
-                Sleep(kOpenRetryPause);
-            if (OpenClipboard(owner()))
-                return true;
+            if (attempt > 0) waitAnsweringSentMessages(kOpenRetryPause);
+            if (OpenClipboard(owner())) return true;
         }
         return false;
     }
@@ -234,8 +265,7 @@ std::optional<std::string> japaneseCalendarText(const SYSTEMTIME& date, const wc
     wchar_t buffer[64];
     const int length = GetDateFormatEx(L"ja-JP", DATE_USE_ALT_CALENDAR, &date, picture, buffer,
                                        ARRAYSIZE(buffer), nullptr);
-    if (length <= 0)
-        return std::nullopt;
+    if (length <= 0) return std::nullopt;
     return toCp932(std::wstring(buffer, length - 1));
 }
 
@@ -271,7 +301,9 @@ public:
         sendPlain({keyEvent(code, false), keyEvent(code, true)});
     }
 
-    void sleep(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
+    void sleep(int milliseconds) override {
+        waitAnsweringSentMessages(static_cast<DWORD>(milliseconds));
+    }
 
     void putOnClipboard(const std::string& text) override { clipboard_.put(text); }
 
@@ -313,8 +345,7 @@ public:
         auto eraName = japaneseCalendarText(day, L"gg");
         // "yyyy" writes an era year of one digit with a leading zero ("03").
         auto yearText = japaneseCalendarText(day, L"yyyy");
-        if (!eraName || !yearText || eraName->empty())
-            return std::nullopt;
+        if (!eraName || !yearText || eraName->empty()) return std::nullopt;
         return EraYear{*eraName, *yearText};
     }
 

@@ -4,9 +4,12 @@ import json
 import subprocess
 import tempfile
 
+from .waiting import wait_for
+
 ES_PASSWORD = 0x20
 WS_EX_LAYERED = 0x80000
 SW_HIDE = 0
+BS_DEFPUSHBUTTON = 0x1
 
 
 class Inspector:
@@ -59,6 +62,16 @@ class Inspector:
         if self._run("press", dialog, caption).returncode != 0:
             raise AssertionError(f"dialog {dialog} has no button {caption!r}")
 
+    def clipboard_text(self, timeout=10):
+        """The clipboard's text: "" for the empty text, None when it holds no text.
+        Another program may keep the clipboard open for a moment."""
+        def opened():
+            done = self._run("clipboard")
+            return done if done.returncode == 0 else None
+
+        done = wait_for(opened, timeout, "the clipboard to open")
+        return json.loads(done.stdout.decode("utf-8"))["text"]
+
     def atom_exists(self, name):
         return self._run("atom", name).stdout.strip() == b"1"
 
@@ -83,6 +96,14 @@ def control(window, cls, visible=True):
     if len(found) != 1:
         raise AssertionError(f"expected one {cls} in {window['class']}, found {len(found)}")
     return found[0]
+
+
+def list_line_centre(list_box, line):
+    """Where a line of a list box is on the screen (the list is not scrolled)."""
+    rect = list_box["rect"]
+    # 2 pixels of client edge above the first line.
+    return (rect["left"] + rect["width"] // 2,
+            rect["top"] + 2 + list_box["itemHeight"] * line + list_box["itemHeight"] // 2)
 
 
 def centre(rect):

@@ -30,6 +30,11 @@ MAIN_CLASS = "TForm1"
 PRODUCT_TITLE = "ねむろく"
 
 
+def windows_path(path):
+    """How a Windows program sees a Linux path: Wine maps / to drive Z:."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
 class Process:
     """A Windows program started with `wine`; pid is its Unix process."""
 

@@ -14,6 +14,16 @@ class XInput:
     def click(self, x, y, button=1):
         self._xdotool("mousemove", "--sync", x, y, "click", button)
 
+    def move(self, x, y):
+        self._xdotool("mousemove", "--sync", x, y)
+
+    def double_click(self, x, y):
+        self._xdotool("mousemove", "--sync", x, y, "click", "--repeat", 2, "--delay", 80, 1)
+
+    def click_holding(self, key, x, y):
+        """A click while key is held down, e.g. "ctrl" to highlight one more list line."""
+        self._xdotool("keydown", key, "mousemove", "--sync", x, y, "click", 1, "keyup", key)
+
     def type_text(self, text):
         self._xdotool("type", "--delay", 30, text)
 
@@ -31,3 +41,21 @@ class XInput:
         # there, so the window that is to get keystrokes is focused explicitly.
         self._xdotool("windowactivate", "--sync", xid)
         self._xdotool("windowfocus", "--sync", xid)
+
+    def drag(self, from_x, from_y, to_x, to_y):
+        """Presses the left button at one point, moves to another and lets go there."""
+        self._xdotool("mousemove", "--sync", from_x, from_y, "mousedown", 1,
+                      "mousemove", "--sync", to_x, to_y, "mouseup", 1)
+
+    def client_size(self, pid, title):
+        """(width, height) of the visible X window titled title of the Unix process pid.
+        Wine leaves caption and frame to the window manager, so for a window without a
+        menu bar this is its client area."""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid),
+                                "--name", f"^{title}$"], env=self.env,
+                               capture_output=True, text=True).stdout.split()
+        if len(found) != 1:
+            raise AssertionError(f"expected one visible X window {title!r}, found {found}")
+        shell = dict(line.split("=", 1) for line in
+                     self._xdotool("getwindowgeometry", "--shell", found[0]).split())
+        return int(shell["WIDTH"]), int(shell["HEIGHT"])

@@ -7,6 +7,13 @@
 //   inspector foreground HWND           SetForegroundWindow
 //   inspector press HWND TEXT           BM_CLICK the button of dialog HWND captioned TEXT
 //   inspector atom NAME                 print 1 if the global atom NAME exists, else 0
+//   inspector clipboard                 the clipboard's text as JSON: {"text": "..."}, or
+//                                       {"text": null} when it holds no text; exit 1
+//                                       when another program keeps it open
+//   inspector pastetime HWND TEXT MS    print "ready", then time from the next left
+//                                       button press to the Edit of window HWND
+//                                       holding TEXT; prints milliseconds, exit 1
+//                                       when that has not happened within MS
 //   inspector wait CLASS TITLE MS       print "ready", then wait until a visible
 //                                       window of that class and title exists;
 //                                       prints its handle, exit 1 after MS milliseconds
@@ -111,8 +118,9 @@ std::string ListBoxJson(HWND list) {
   std::string items = "[";
   std::string selected = "[";
   for (LRESULT i = 0; i < count && count != LB_ERR; ++i) {
+    // The list may change between the two questions: the buffer is generous.
     LRESULT length = Ask(list, LB_GETTEXTLEN, i);
-    std::wstring text(length > 0 ? length + 1 : 1, L'\0');
+    std::wstring text((length > 0 ? length : 0) + 1024, L'\0');
     Ask(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
     text.resize(wcslen(text.c_str()));
     if (i > 0) items += ",";
@@ -120,7 +128,8 @@ std::string ListBoxJson(HWND list) {
     if (Ask(list, LB_GETSEL, i) > 0) selected += (selected.size() > 1 ? "," : "") + Number(i);
   }
   return ",\"items\":" + items + "],\"selected\":" + selected +
-         "],\"caret\":" + Number(Ask(list, LB_GETCARETINDEX));
+         "],\"caret\":" + Number(Ask(list, LB_GETCARETINDEX)) +
+         ",\"itemHeight\":" + Number(Ask(list, LB_GETITEMHEIGHT, 0));
 }
 
 std::string MenuJson(HMENU menu) {
@@ -230,10 +239,65 @@ int WaitForWindow(const std::wstring& cls, const std::wstring& title, DWORD time
   return 1;
 }
 
+// The text as a program asking for CF_UNICODETEXT gets it; the empty text
+// and no text at all are told apart.
+int Clipboard() {
+  if (!OpenClipboard(nullptr)) return 1;
+  std::string out = "{\"text\":null}\n";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+      out = "{\"text\":" + Quoted(text) + "}\n";
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return 0;
+}
+
+LARGE_INTEGER g_pressed = {};
+
+LRESULT CALLBACK OnMouse(int code, WPARAM message, LPARAM info) {
+  if (code == HC_ACTION && message == WM_LBUTTONDOWN && g_pressed.QuadPart == 0)
+    QueryPerformanceCounter(&g_pressed);
+  return CallNextHookEx(nullptr, code, message, info);
+}
+
+HWND EditOf(HWND window) {
+  return FindWindowExW(window, nullptr, L"Edit", nullptr);
+}
+
+// The press is seen by a low-level mouse hook, which this thread serves while it
+// polls the text every millisecond.
+int PasteTime(HWND window, const std::wstring& text, DWORD timeout_ms) {
+  HHOOK hook = SetWindowsHookExW(WH_MOUSE_LL, OnMouse, GetModuleHandleW(nullptr), 0);
+  if (!hook) return 2;
+  std::printf("ready\n");
+  std::fflush(stdout);
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  const DWORD start = GetTickCount();
+  int result = 1;
+  while (GetTickCount() - start < timeout_ms) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    if (g_pressed.QuadPart != 0 && TextOf(EditOf(window)) == text) {
+      QueryPerformanceCounter(&now);
+      std::printf("%.1f\n", 1000.0 * (now.QuadPart - g_pressed.QuadPart) / frequency.QuadPart);
+      result = 0;
+      break;
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+  }
+  UnhookWindowsHookEx(hook);
+  return result;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: inspector list | close HWND | show HWND SW | foreground HWND |"
-               " press HWND TEXT | atom NAME | wait CLASS TITLE MS\n");
+               " press HWND TEXT | atom NAME | clipboard | pastetime HWND TEXT MS |"
+               " wait CLASS TITLE MS\n");
   return 2;
 }
 
@@ -263,6 +327,10 @@ int main() {
     std::printf("%d\n", GlobalFindAtomW(Wide(args[2].c_str()).c_str()) != 0);
     return 0;
   }
+  if (command == "clipboard" && args.size() == 2) return Clipboard();
+  if (command == "pastetime" && args.size() == 5)
+    return PasteTime(ParseHandle(args[2].c_str()), Wide(args[3].c_str()),
+                     static_cast<DWORD>(std::strtoul(args[4].c_str(), nullptr, 10)));
   if (command == "wait" && args.size() == 5)
     return WaitForWindow(Wide(args[2].c_str()), Wide(args[3].c_str()),
                          static_cast<DWORD>(std::strtoul(args[4].c_str(), nullptr, 10)));
