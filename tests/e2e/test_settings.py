@@ -55,19 +55,9 @@ def support_address():
     raise AssertionError("the build has no NEMUROKU_SUPPORT_URL")
 
 
-class SettingsTest(WineTestCase):
+class SettingsTest(test_spine.StartupSteps, WineTestCase):
     # --- helpers -------------------------------------------------------------
 
-    # Starting, the first-start password and the notices go as in the start-up tests.
-    folder_with = test_spine.SpineTest.folder_with
-    main_window = test_spine.SpineTest.main_window
-    refreshed = test_spine.SpineTest.refreshed
-    key_display = test_spine.SpineTest.key_display
-    start = test_spine.SpineTest.start
-    exit_by_close = test_spine.SpineTest.exit_by_close
-    dismiss_notice = test_spine.SpineTest.dismiss_notice
-    enter_startup_password = test_spine.SpineTest.enter_startup_password
-    bring_notepad_forward = test_spine.SpineTest.bring_notepad_forward
 
     def choose_from_settings_menu(self, window, entry):
         # The menu bar lies just above the key code display.

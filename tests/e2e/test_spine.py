@@ -35,8 +35,8 @@ def geometry_lines(rect):
     return [str(rect["left"]), str(rect["top"]), str(rect["width"]), str(rect["height"])]
 
 
-class SpineTest(WineTestCase):
-    # --- helpers -------------------------------------------------------------
+class StartupSteps:
+    """Starting and ending the program as a user does; shared by the test classes."""
 
     def folder_with(self, settings=SETTINGS, titles=("タイトル",), keys=("キーコード",)):
         folder = self.program_folder()
@@ -100,6 +100,9 @@ class SpineTest(WineTestCase):
                       and self.inspector.foreground() == window["hwnd"],
                       "the first instance's main window visible and in front")
 
+
+
+class SpineTest(StartupSteps, WineTestCase):
     # --- first start -----------------------------------------------------------
 
     def test_first_start_without_settings_warns_clears_groups_and_shows_default_item(self):
