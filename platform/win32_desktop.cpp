@@ -111,18 +111,22 @@ void switchTo(HWND window, DWORD targetThread) {
     }
 }
 
+constexpr int kSwitchAttempts = 3;
+
 // The click that chose the item took the focus from the target. Under Wine a
 // target that handles that loss only after it has been brought forward again
 // hands the foreground to the desktop, and the keys go nowhere. So the target
-// first catches up; and when it has given the foreground away once more by
-// the time it has caught up again, it is brought forward a second time.
+// first catches up, and it counts as forward only when it still is once it
+// has caught up again.
 void bringForward(HWND window) {
     if (!IsWindow(window)) return;
     const DWORD targetThread = GetWindowThreadProcessId(window, nullptr);
     letCatchUp(window);
-    switchTo(window, targetThread);
-    letCatchUp(window);
-    if (!hasTakenActivation(window, targetThread)) switchTo(window, targetThread);
+    for (int attempt = 0; attempt < kSwitchAttempts; ++attempt) {
+        switchTo(window, targetThread);
+        letCatchUp(window);
+        if (hasTakenActivation(window, targetThread)) return;
+    }
 }
 
 // --- Keys -------------------------------------------------------------------
