@@ -42,7 +42,10 @@ def main():
         result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
     finally:
         session.end_session()
-    failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
+    # A test that fails and then also fails its clean-up is reported twice.
+    failed_tests = {test.id() for test, _ in result.failures + result.errors}
+    failed_tests |= {test.id() for test in result.unexpectedSuccesses}
+    failed = len(failed_tests)
     passed = result.testsRun - failed - len(result.skipped)
     print(f"e2e: {time.monotonic() - started:.0f} s")
     print(f"{passed} passed, {failed} failed" +
