@@ -37,6 +37,27 @@ void handOverTo(HWND runningMainWindow) {
     SetForegroundWindow(runningMainWindow);
 }
 
+bool processHasEnded(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process) return true;
+    const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+}
+
+// The main window of the instance already running. The window of an instance
+// whose process has just ended can linger for a moment; it does not count.
+HWND runningMainWindow() {
+    HWND running = FindWindowW(L"TForm1", ui::kApplicationTitle);
+    for (int wait = 0; running && processHasEnded(running) && wait < 50; ++wait) {
+        Sleep(100);
+        running = FindWindowW(L"TForm1", ui::kApplicationTitle);
+    }
+    return running && !processHasEnded(running) ? running : nullptr;
+}
+
 int runMessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -55,7 +76,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     ATOM instanceAtom = GlobalFindAtomW(atomName.c_str());
     if (instanceAtom) {
-        if (HWND running = FindWindowW(L"TForm1", ui::kApplicationTitle)) {
+        if (HWND running = runningMainWindow()) {
             handOverTo(running);
             return 0;
         }
