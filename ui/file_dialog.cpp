@@ -9,13 +9,13 @@ namespace ui {
 namespace {
 constexpr DWORD kPathCapacity = 32768;
 
-std::optional<std::wstring> runDialog(HWND owner, const FileDialogSpec& spec, bool save) {
+std::optional<std::wstring> runDialog(HWND owner, const FileDialogSpec& request, bool save) {
     std::vector<wchar_t> path(kPathCapacity, L'\0');
-    lstrcpynW(path.data(), spec.initialName, static_cast<int>(path.size()));
+    lstrcpynW(path.data(), request.initialName, static_cast<int>(path.size()));
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = spec.filter;
+    dialog.lpstrFilter = request.filter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = kPathCapacity;
@@ -26,12 +26,12 @@ std::optional<std::wstring> runDialog(HWND owner, const FileDialogSpec& spec, bo
 }
 }  // namespace
 
-std::optional<std::wstring> askFileToSave(HWND owner, const FileDialogSpec& spec) {
-    return runDialog(owner, spec, true);
+std::optional<std::wstring> askFileToSave(HWND owner, const FileDialogSpec& request) {
+    return runDialog(owner, request, true);
 }
 
-std::optional<std::wstring> askFileToOpen(HWND owner, const FileDialogSpec& spec) {
-    return runDialog(owner, spec, false);
+std::optional<std::wstring> askFileToOpen(HWND owner, const FileDialogSpec& request) {
+    return runDialog(owner, request, false);
 }
 
 }  // namespace ui

@@ -18,7 +18,7 @@ struct FileDialogSpec {
 // The chosen path exactly as typed or picked (no extension is added), or
 // nothing when the user cancels. The save dialog does not ask before
 // replacing a file; the open dialog accepts a name that does not exist.
-std::optional<std::wstring> askFileToSave(HWND owner, const FileDialogSpec& spec);
-std::optional<std::wstring> askFileToOpen(HWND owner, const FileDialogSpec& spec);
+std::optional<std::wstring> askFileToSave(HWND owner, const FileDialogSpec& request);
+std::optional<std::wstring> askFileToOpen(HWND owner, const FileDialogSpec& request);
 
 }  // namespace ui

@@ -11,11 +11,11 @@
 namespace ui {
 
 namespace {
-void registerClassOnce(const WindowSpec& spec, WNDPROC procedure) {
+void registerClassOnce(const WindowSpec& layout, WNDPROC procedure) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(instance, spec.className, &existing)) return;
+    if (GetClassInfoExW(instance, layout.className, &existing)) return;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CS_DBLCLKS;
@@ -23,12 +23,12 @@ void registerClassOnce(const WindowSpec& spec, WNDPROC procedure) {
     windowClass.hInstance = instance;
     // Every window of the program shows the program's icon.
     HICON icon =
-        spec.icon ? spec.icon : LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
+        layout.icon ? layout.icon : LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
     windowClass.hIcon = icon;
     windowClass.hIconSm = icon;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = spec.className;
+    windowClass.lpszClassName = layout.className;
     RegisterClassExW(&windowClass);
 }
 }  // namespace
@@ -40,26 +40,26 @@ Window::~Window() {
     }
 }
 
-bool Window::create(const WindowSpec& spec) {
-    registerClassOnce(spec, &Window::windowProc);
-    CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, spec.x, spec.y,
-                    spec.width, spec.height, spec.owner, spec.menu, GetModuleHandleW(nullptr),
-                    this);
+bool Window::create(const WindowSpec& layout) {
+    registerClassOnce(layout, &Window::windowProc);
+    CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, layout.x,
+                    layout.y, layout.width, layout.height, layout.owner, layout.menu,
+                    GetModuleHandleW(nullptr), this);
     return hwnd_ != nullptr;
 }
 
-bool Window::createDialog(const DialogSpec& spec) {
-    RECT frame{0, 0, spec.clientWidth, spec.clientHeight};
-    AdjustWindowRectEx(&frame, spec.style, FALSE, WS_EX_DLGMODALFRAME);
-    const bool created = create({.className = spec.className,
-                                 .caption = spec.caption,
-                                 .style = spec.style,
+bool Window::createDialog(const DialogSpec& layout) {
+    RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
+    AdjustWindowRectEx(&frame, layout.style, FALSE, WS_EX_DLGMODALFRAME);
+    const bool created = create({.className = layout.className,
+                                 .caption = layout.caption,
+                                 .style = layout.style,
                                  .exStyle = WS_EX_DLGMODALFRAME,
                                  .x = 0,
                                  .y = 0,
                                  .width = frame.right - frame.left,
                                  .height = frame.bottom - frame.top,
-                                 .owner = spec.owner});
+                                 .owner = layout.owner});
     if (created) centreOnScreen();
     hideOnClose_ = true;
     return created;

@@ -59,8 +59,8 @@ public:
 
 protected:
     // Registers the window class on first use and creates the window hidden.
-    bool create(const WindowSpec& spec);
-    bool createDialog(const DialogSpec& spec);
+    bool create(const WindowSpec& layout);
+    bool createDialog(const DialogSpec& layout);
     // Creates every control of the table with the program's font.
     void createControls(std::span<const ControlSpec> table);
 
