@@ -49,6 +49,9 @@ public:
     // Moves `from` over `to` in one step, replacing `to` if it exists, and
     // returns only once the move is on the disk.
     virtual bool replace(const Path& from, const Path& to) = 0;
+    // The current time as a packed DOS date-time in local time, in the form
+    // of lastWriteDosTime; 0 when it cannot be taken.
+    virtual std::uint32_t nowDosTime() = 0;
 };
 
 // The file system of the machine the program runs on.

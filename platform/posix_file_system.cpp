@@ -217,6 +217,8 @@ public:
         syncDirectoryOf(to);
         return true;
     }
+
+    std::uint32_t nowDosTime() override { return toDosTime(std::time(nullptr)); }
 };
 
 }  // namespace

@@ -31,6 +31,18 @@ DWORD chunkOf(std::size_t count) {
     return count > kLargestChunk ? kLargestChunk : static_cast<DWORD>(count);
 }
 
+// A file time (UTC) as a packed DOS date-time in local time; 0 when it has none.
+std::uint32_t toDosTime(const FILETIME& universal) {
+    FILETIME local{};
+    WORD date = 0;
+    WORD time = 0;
+    if (!FileTimeToLocalFileTime(&universal, &local) ||
+        !FileTimeToDosDateTime(&local, &date, &time)) {
+        return 0;
+    }
+    return (static_cast<std::uint32_t>(date) << 16) | time;
+}
+
 class Win32InputFile : public InputFile {
 public:
     explicit Win32InputFile(HANDLE handle) : handle_(handle) {}
@@ -56,15 +68,7 @@ public:
 
     std::uint32_t lastWriteDosTime() override {
         FILETIME written{};
-        FILETIME local{};
-        WORD date = 0;
-        WORD time = 0;
-        if (!GetFileTime(handle_.get(), nullptr, nullptr, &written) ||
-            !FileTimeToLocalFileTime(&written, &local) ||
-            !FileTimeToDosDateTime(&local, &date, &time)) {
-            return 0;
-        }
-        return (static_cast<std::uint32_t>(date) << 16) | time;
+        return GetFileTime(handle_.get(), nullptr, nullptr, &written) ? toDosTime(written) : 0;
     }
 
 private:
@@ -147,6 +151,12 @@ public:
         }
         return MoveFileExW(from.c_str(), to.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+
+    std::uint32_t nowDosTime() override {
+        FILETIME now{};
+        GetSystemTimeAsFileTime(&now);
+        return toDosTime(now);
     }
 };
 

@@ -12,7 +12,7 @@
 namespace test_support {
 
 class ObservedFileSystem : public platform::FileSystem {
-  public:
+public:
     explicit ObservedFileSystem(platform::FileSystem& real) : real_(real) {}
 
     // Called after every operation that may have changed a file.
@@ -38,8 +38,9 @@ class ObservedFileSystem : public platform::FileSystem {
     bool remove(const platform::Path& path) override;
     bool copyNew(const platform::Path& from, const platform::Path& to) override;
     bool replace(const platform::Path& from, const platform::Path& to) override;
+    std::uint32_t nowDosTime() override { return real_.nowDosTime(); }
 
-  private:
+private:
     platform::FileSystem& real_;
     int operations_ = 0;
 };
