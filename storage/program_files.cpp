@@ -88,14 +88,16 @@ void ProgramFiles::writeBackups(const ItemLists& lists) {
     writeAndEncrypt(titleBackupPath(), lists.titles, keyCodeBackupPath(), lists.keyCodes);
 }
 
-void ProgramFiles::deleteAllGroups() {
+std::vector<platform::Path> ProgramFiles::deleteAllGroups() {
+    std::vector<platform::Path> kept;
     for (int group = 1; group <= kGroupCount; ++group) {
         for (const platform::Path& path : {keyCodePath(group), titlePath(group)}) {
-            if (fs_.exists(path)) {
-                fs_.remove(path);
+            if (fs_.exists(path) && !fs_.remove(path)) {
+                kept.push_back(path);
             }
         }
     }
+    return kept;
 }
 
 void ProgramFiles::writeAndEncrypt(const platform::Path& first, const Lines& firstLines,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "storage/line_file.h"
@@ -65,8 +66,8 @@ public:
     // The start-up backups of group 1, written and encrypted.
     void writeBackups(const ItemLists& lists);
     // Deletes defptd<N>.ini then defpti<N>.ini for N = 1, 2, 3; missing files
-    // are skipped.
-    void deleteAllGroups();
+    // are skipped. Gives the files that exist and could not be deleted.
+    std::vector<platform::Path> deleteAllGroups();
 
 private:
     platform::Path file(const std::string& name) const;

@@ -151,7 +151,7 @@ TEST_F(ProgramFilesTest, DeletesTheGroupFilesKeyCodesFirstAndSkipsMissingOnes) {
         writeBytes(path(name), "x");
     }
     ObservedFileSystem observed(fs_);
-    storage::ProgramFiles(observed, folder()).deleteAllGroups();
+    EXPECT_TRUE(storage::ProgramFiles(observed, folder()).deleteAllGroups().empty());
 
     EXPECT_EQ(observed.removed, (std::vector<std::string>{"defptd1.ini", "defpti2.ini",
                                                           "defptd3.ini", "defpti3.ini"}));
@@ -161,6 +161,16 @@ TEST_F(ProgramFilesTest, DeletesTheGroupFilesKeyCodesFirstAndSkipsMissingOnes) {
     for (const char* name : {"defpti.bak", "defptd.bak", "defpts.ini"}) {
         EXPECT_TRUE(std::filesystem::exists(path(name))) << name;
     }
+}
+
+TEST_F(ProgramFilesTest, GivesTheGroupFilesThatCouldNotBeDeleted) {
+    writeBytes(path("defptd1.ini"), "x");
+    writeBytes(path("defpti1.ini"), "x");
+    ObservedFileSystem observed(fs_);
+    observed.failingOperation = 1;
+    EXPECT_EQ(storage::ProgramFiles(observed, folder()).deleteAllGroups(),
+              std::vector<Path>{path("defpti1.ini")});
+    EXPECT_TRUE(std::filesystem::exists(path("defpti1.ini")));
 }
 
 }  // namespace
