@@ -8,8 +8,7 @@
 namespace storage {
 namespace {
 
-constexpr unsigned char kMarkerByte = 0x17;
-constexpr char kMarkerText[] = "LOCKED";
+constexpr std::string_view kMarker("\x17\0LOCKED", 8);
 constexpr std::size_t kDateOffset = 8;
 constexpr std::size_t kKeyOffset = 12;
 constexpr std::size_t kStoredKeyLength = 32;
@@ -39,6 +38,14 @@ bool transformBlocks(platform::InputFile& input, platform::OutputFile& output, s
     return true;
 }
 
+// The key restarts at every block; the same XOR undoes itself.
+void xorBlocks(std::string& payload, const std::string& key) {
+    for (std::size_t start = 0; start < payload.size(); start += kCipherBlockSize) {
+        const std::size_t length = std::min(kCipherBlockSize, payload.size() - start);
+        XorWithKey(reinterpret_cast<unsigned char*>(payload.data() + start), length, key);
+    }
+}
+
 // Puts the finished temporary file under the path's name in one replacing move,
 // after keeping the input under `keptExtension` when asked. The path holds the
 // complete old or the complete new content at every moment.
@@ -53,9 +60,7 @@ bool putInPlace(platform::FileSystem& fs, const platform::Path& path,
 }  // namespace
 
 void WriteLockHeader(unsigned char* buffer, const std::string& key, std::uint32_t dosTime) {
-    buffer[0] = kMarkerByte;
-    buffer[1] = 0x00;
-    std::memcpy(buffer + 2, kMarkerText, 6);
+    std::memcpy(buffer, kMarker.data(), kMarker.size());
     for (std::size_t i = 0; i < 4; ++i) {
         buffer[kDateOffset + i] = static_cast<unsigned char>(dosTime >> (8 * i));
     }
@@ -68,8 +73,7 @@ void WriteLockHeader(unsigned char* buffer, const std::string& key, std::uint32_
 
 LockHeader ReadLockHeader(const unsigned char* buffer) {
     LockHeader header;
-    if (buffer[0] != kMarkerByte || buffer[1] != 0x00 ||
-        std::memcmp(buffer + 2, kMarkerText, 6) != 0) {
+    if (std::memcmp(buffer, kMarker.data(), kMarker.size()) != 0) {
         return header;
     }
     header.valid = true;
@@ -113,12 +117,25 @@ std::string decipheredBytes(std::string bytes, const std::string& key) {
     if (ReadLockHeader(header).key != key) {
         return bytes;
     }
-    std::string plain = bytes.size() > kLockHeaderSize ? bytes.substr(kLockHeaderSize) : "";
-    for (std::size_t start = 0; start < plain.size(); start += kCipherBlockSize) {
-        const std::size_t length = std::min(kCipherBlockSize, plain.size() - start);
-        XorWithKey(reinterpret_cast<unsigned char*>(plain.data() + start), length, key);
-    }
-    return plain;
+    return decryptedPayload(bytes, key);
+}
+
+std::string encryptedBytes(std::string_view plain, const std::string& key, std::uint32_t dosTime) {
+    std::string payload(plain);
+    xorBlocks(payload, key);
+    std::string bytes(kLockHeaderSize, '\0');
+    WriteLockHeader(reinterpret_cast<unsigned char*>(bytes.data()), key, dosTime);
+    return bytes + payload;
+}
+
+std::string decryptedPayload(std::string_view encrypted, const std::string& key) {
+    std::string payload(encrypted.substr(std::min(encrypted.size(), kLockHeaderSize)));
+    xorBlocks(payload, key);
+    return payload;
+}
+
+bool beginsLikeLockMarker(std::string_view bytes) {
+    return !bytes.empty() && kMarker.substr(0, bytes.size()) == bytes.substr(0, kMarker.size());
 }
 
 bool CipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/file_system.h"
 
@@ -34,6 +35,15 @@ platform::Path withExtension(const platform::Path& path, const char* extension);
 // The bytes that decrypting a file of these bytes in place would leave: a file
 // too short or not locked with the key stays as it is.
 std::string decipheredBytes(std::string bytes, const std::string& key);
+
+// The bytes CipherFile makes of a file with this content and last-write time.
+std::string encryptedBytes(std::string_view plain, const std::string& key, std::uint32_t dosTime);
+// The content behind the lock header of encrypted bytes (at least a header
+// long), decrypted with the key.
+std::string decryptedPayload(std::string_view encrypted, const std::string& key);
+// Whether non-empty bytes begin with the lock marker, or are all a first part
+// of it.
+bool beginsLikeLockMarker(std::string_view bytes);
 
 bool CipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
                 bool keepInput);

@@ -36,38 +36,67 @@ std::string joinLines(const Lines& lines) {
     return bytes;
 }
 
-std::string readFileBytes(platform::FileSystem& fs, const platform::Path& path) {
+std::optional<std::string> readWholeFile(platform::FileSystem& fs, const platform::Path& path,
+                                         std::int64_t largest) {
     const std::unique_ptr<platform::InputFile> input = fs.openForReading(path);
     if (!input) {
-        raiseCannotOpen(path);
+        return std::nullopt;
     }
-    std::string bytes;
-    char buffer[4096];
-    while (const std::size_t got = input->read(buffer, sizeof buffer)) {
-        bytes.append(buffer, got);
+    const std::int64_t size = input->size();
+    if (size < 0 || size > largest) {
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    if (input->read(bytes.data(), bytes.size()) != bytes.size()) {
+        return std::nullopt;
     }
     return bytes;
+}
+
+std::string readFileBytes(platform::FileSystem& fs, const platform::Path& path) {
+    std::optional<std::string> bytes = readWholeFile(fs, path);
+    if (!bytes) {
+        raiseCannotOpen(path);
+    }
+    return std::move(*bytes);
 }
 
 Lines readLineFile(platform::FileSystem& fs, const platform::Path& path) {
     return splitLines(readFileBytes(fs, path));
 }
 
-namespace {
-
-bool writeFile(platform::FileSystem& fs, const platform::Path& path, const std::string& bytes) {
-    const std::unique_ptr<platform::OutputFile> output = fs.createFile(path);
-    return output && output->write(bytes.data(), bytes.size()) && output->flush();
+bool prepareReplacement(platform::FileSystem& fs, const platform::Path& path,
+                        const std::string& bytes) {
+    std::unique_ptr<platform::OutputFile> output = fs.createFile(withExtension(path, ".$$$"));
+    const bool written = output && output->write(bytes.data(), bytes.size()) && output->flush();
+    output.reset();
+    if (!written) {
+        abandonReplacement(fs, path);
+    }
+    return written;
 }
 
-}  // namespace
+bool completeReplacement(platform::FileSystem& fs, const platform::Path& path) {
+    if (!fs.replace(withExtension(path, ".$$$"), path)) {
+        abandonReplacement(fs, path);
+        return false;
+    }
+    return true;
+}
+
+void abandonReplacement(platform::FileSystem& fs, const platform::Path& path) {
+    fs.remove(withExtension(path, ".$$$"));
+}
+
+bool replaceWholeFile(platform::FileSystem& fs, const platform::Path& path,
+                      const std::string& bytes) {
+    return prepareReplacement(fs, path, bytes) && completeReplacement(fs, path);
+}
 
 // The lines go to a temporary file that then replaces the target in one move,
 // so a crash or a full disk never leaves a half-written file under the name.
 void writeLineFile(platform::FileSystem& fs, const platform::Path& path, const Lines& lines) {
-    const platform::Path temporary = withExtension(path, ".$$$");
-    if (!writeFile(fs, temporary, joinLines(lines)) || !fs.replace(temporary, path)) {
-        fs.remove(temporary);
+    if (!replaceWholeFile(fs, path, joinLines(lines))) {
         raiseCannotCreate(path);
     }
 }
