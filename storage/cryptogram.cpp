@@ -108,18 +108,6 @@ platform::Path withExtension(const platform::Path& path, const char* extension) 
     return path.parent_path() / name;
 }
 
-std::string decipheredBytes(std::string bytes, const std::string& key) {
-    if (static_cast<std::int64_t>(bytes.size()) < kShortestLockedFile) {
-        return bytes;
-    }
-    unsigned char header[kLockHeaderSize] = {};
-    std::copy_n(bytes.begin(), std::min(bytes.size(), kLockHeaderSize), header);
-    if (ReadLockHeader(header).key != key) {
-        return bytes;
-    }
-    return decryptedPayload(bytes, key);
-}
-
 std::string encryptedBytes(std::string_view plain, const std::string& key, std::uint32_t dosTime) {
     std::string payload(plain);
     xorBlocks(payload, key);

@@ -32,10 +32,6 @@ void XorWithKey(unsigned char* buffer, std::size_t count, const std::string& key
 // replaced (or appended when it has none).
 platform::Path withExtension(const platform::Path& path, const char* extension);
 
-// The bytes that decrypting a file of these bytes in place would leave: a file
-// too short or not locked with the key stays as it is.
-std::string decipheredBytes(std::string bytes, const std::string& key);
-
 // The bytes CipherFile makes of a file with this content and last-write time.
 std::string encryptedBytes(std::string_view plain, const std::string& key, std::uint32_t dosTime);
 // The content behind the lock header of encrypted bytes (at least a header

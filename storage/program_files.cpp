@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "storage/cryptogram.h"
-#include "storage/errors.h"
+#include "storage/stored_file.h"
 
 namespace storage {
 
@@ -53,39 +52,39 @@ bool ProgramFiles::groupExists(int group) {
     return fs_.exists(titlePath(group));
 }
 
-// A file that is not encrypted with the key is left as it is and read as plain
-// text, which is how a file left plain by a killed run comes back.
 void ProgramFiles::loadSettings(SettingsRecord& record) {
-    DecipherFile(fs_, settingsPath(), kFileKey, false);
-    record.replaceWithLoaded(readLineFile(fs_, settingsPath()));
+    record.replaceWithLoaded(readStoredLines(fs_, settingsPath()));
 }
 
 void ProgramFiles::saveSettings(const SettingsRecord& record) {
-    writeLineFile(fs_, settingsPath(), record.lines());
-    CipherFile(fs_, settingsPath(), kFileKey, false);
+    writeStoredFile(fs_, settingsPath(), record.lines());
 }
 
 // Files of different lengths (edited by hand) are evened out.
 ItemLists ProgramFiles::readGroup(int group) {
-    DecipherFile(fs_, titlePath(group), kFileKey, false);
-    DecipherFile(fs_, keyCodePath(group), kFileKey, false);
     ItemLists lists;
-    lists.titles = readLineFile(fs_, titlePath(group));
-    lists.keyCodes = readLineFile(fs_, keyCodePath(group));
+    lists.titles = readStoredLines(fs_, titlePath(group));
+    lists.keyCodes = readStoredLines(fs_, keyCodePath(group));
     padToSameLength(lists);
     return lists;
 }
 
 Lines ProgramFiles::readTitlesInMemory(int group) {
-    return splitLines(decipheredBytes(readFileBytes(fs_, titlePath(group)), kFileKey));
+    return readStoredLines(fs_, titlePath(group));
 }
 
 void ProgramFiles::writeGroup(int group, const ItemLists& lists) {
-    writeAndEncrypt(titlePath(group), lists.titles, keyCodePath(group), lists.keyCodes);
+    writeStoredPair(fs_, titlePath(group), lists.titles, keyCodePath(group), lists.keyCodes);
 }
 
+// Both backups are looked at before either is written, so that an unreadable
+// key code backup does not leave a new title backup beside it.
 void ProgramFiles::writeBackups(const ItemLists& lists) {
-    writeAndEncrypt(titleBackupPath(), lists.titles, keyCodeBackupPath(), lists.keyCodes);
+    const bool titlesKept = holdsEncrypted(fs_, titleBackupPath(), lists.titles);
+    const bool keyCodesKept = holdsEncrypted(fs_, keyCodeBackupPath(), lists.keyCodes);
+    if (!titlesKept || !keyCodesKept) {
+        writeStoredPair(fs_, titleBackupPath(), lists.titles, keyCodeBackupPath(), lists.keyCodes);
+    }
 }
 
 std::vector<platform::Path> ProgramFiles::deleteAllGroups() {
@@ -98,14 +97,6 @@ std::vector<platform::Path> ProgramFiles::deleteAllGroups() {
         }
     }
     return kept;
-}
-
-void ProgramFiles::writeAndEncrypt(const platform::Path& first, const Lines& firstLines,
-                                   const platform::Path& second, const Lines& secondLines) {
-    writeLineFile(fs_, first, firstLines);
-    writeLineFile(fs_, second, secondLines);
-    CipherFile(fs_, first, kFileKey, false);
-    CipherFile(fs_, second, kFileKey, false);
 }
 
 }  // namespace storage

@@ -1,6 +1,6 @@
 // The files the program keeps in its folder, and the whole-file operations on
-// them: every stored file is written plain and then encrypted at once, and
-// decrypted in place before it is read.
+// them: every stored file stays encrypted on disk; it is decrypted in memory
+// when read, and written encrypted in one replacing move.
 #pragma once
 
 #include <string>
@@ -46,24 +46,28 @@ public:
     bool settingsExist();
     bool groupExists(int group);  // its title file exists
 
-    // Decrypts the settings file and loads it into the record.
-    // Throws FileError when it cannot be read.
+    // Reads the settings file and loads it into the record. Throws FileError
+    // (CannotOpen) when it is unreadable (see readStoredFile), leaving the
+    // record as it was.
     void loadSettings(SettingsRecord& record);
-    // Writes the record and encrypts it. Throws FileError (CannotCreate).
+    // Writes the record, encrypted. Throws FileError (CannotCreate), leaving
+    // the old file.
     void saveSettings(const SettingsRecord& record);
 
-    // Decrypts the title file, then the key code file, and reads both; the
-    // shorter list is padded with empty lines. Throws FileError (CannotOpen)
-    // naming the first file that cannot be read.
+    // Reads the title file, then the key code file; the shorter list is padded
+    // with empty lines. Throws FileError (CannotOpen) naming the first file
+    // that is unreadable or missing.
     ItemLists readGroup(int group);
-    // The group's titles as they read once decrypted, while the title file on
-    // disk stays as it is. Throws FileError (CannotOpen).
+    // The group's titles. Throws FileError (CannotOpen) as readGroup does.
     Lines readTitlesInMemory(int group);
-    // Writes the title file, then the key code file, then encrypts them in
-    // that order. Throws FileError (CannotCreate) naming the file that failed;
-    // the steps after it do not run.
+    // Writes the title file, then the key code file, both encrypted; the two
+    // change together or not at all (see writeStoredPair). Throws FileError
+    // (CannotCreate) naming the file that failed.
     void writeGroup(int group, const ItemLists& lists);
-    // The start-up backups of group 1, written and encrypted.
+    // The start-up backups of group 1, written like a group only when what
+    // they hold would change (or lies there plain). Throws FileError
+    // (CannotOpen) naming a backup that is unreadable, which is then left as
+    // it is, or (CannotCreate) as writeGroup does.
     void writeBackups(const ItemLists& lists);
     // Deletes defptd<N>.ini then defpti<N>.ini for N = 1, 2, 3; missing files
     // are skipped. Gives the files that exist and could not be deleted.
@@ -71,8 +75,6 @@ public:
 
 private:
     platform::Path file(const std::string& name) const;
-    void writeAndEncrypt(const platform::Path& first, const Lines& firstLines,
-                         const platform::Path& second, const Lines& secondLines);
 
     platform::FileSystem& fs_;
     platform::Path folder_;

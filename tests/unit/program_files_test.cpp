@@ -1,10 +1,12 @@
 #include "storage/program_files.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "observed_file_system.h"
 #include "storage/cryptogram.h"
 #include "storage/errors.h"
+#include "storage/stored_file.h"
 #include "test_support.h"
 
 namespace {
@@ -16,12 +18,18 @@ using storage::Lines;
 
 bool isLocked(const Path& file) {
     const auto bytes = readBytes(file);
-    return bytes && bytes->compare(0, 8, std::string("\x17\0LOCKED", 8)) == 0;
+    return bytes && bytes->size() >= storage::kLockHeaderSize &&
+           storage::ReadLockHeader(reinterpret_cast<const unsigned char*>(bytes->data())).key ==
+               storage::kFileKey;
 }
 
 class ProgramFilesTest : public TempFolderTest {
-  protected:
+protected:
     storage::ProgramFiles files() { return storage::ProgramFiles(fs_, folder()); }
+    std::optional<Lines> storedLines(const char* name) {
+        if (!std::filesystem::exists(path(name))) return std::nullopt;
+        return storage::readStoredLines(fs_, path(name));
+    }
 };
 
 TEST_F(ProgramFilesTest, NamesEveryFileInTheProgramFolder) {
@@ -40,14 +48,14 @@ TEST_F(ProgramFilesTest, SavesTheSettingsEncryptedAndLoadsThemBack) {
     EXPECT_TRUE(program.settingsExist());
     EXPECT_TRUE(isLocked(program.settingsPath()));
 
+    const auto stored = readBytes(program.settingsPath());
+
     storage::SettingsRecord record;
     program.loadSettings(record);
     EXPECT_EQ(record.lines().size(), 15u);
     EXPECT_EQ(record.line(9), "mulberry");
     EXPECT_EQ(record.line(13), "00010203");
-    // Loading leaves the file plain until the next save.
-    EXPECT_EQ(readBytes(program.settingsPath()),
-              storage::joinLines(storage::SettingsRecord::builtInDefaults().lines()));
+    EXPECT_EQ(readBytes(program.settingsPath()), stored);
 }
 
 TEST_F(ProgramFilesTest, LoadsASettingsFileLeftPlainByAKilledRun) {
@@ -65,7 +73,7 @@ TEST_F(ProgramFilesTest, ReportsAMissingSettingsFileAsCannotOpen) {
     EXPECT_EQ(record.lines(), storage::SettingsRecord::builtInDefaults().lines());
 }
 
-TEST_F(ProgramFilesTest, WritesAGroupEncryptedAndReadsItBackLeavingItPlain) {
+TEST_F(ProgramFilesTest, WritesAGroupEncryptedAndReadsItBackLeavingItEncrypted) {
     auto program = files();
     const ItemLists lists{{"mail", "---------------", "bank"}, {"pw1", "", "pw2"}};
     program.writeGroup(2, lists);
@@ -73,11 +81,14 @@ TEST_F(ProgramFilesTest, WritesAGroupEncryptedAndReadsItBackLeavingItPlain) {
     EXPECT_TRUE(isLocked(program.keyCodePath(2)));
     EXPECT_TRUE(program.groupExists(2));
     EXPECT_FALSE(program.groupExists(1));
+    const auto titles = readBytes(program.titlePath(2));
+    const auto keyCodes = readBytes(program.keyCodePath(2));
 
     const ItemLists read = program.readGroup(2);
     EXPECT_EQ(read.titles, lists.titles);
     EXPECT_EQ(read.keyCodes, lists.keyCodes);
-    EXPECT_EQ(readBytes(program.titlePath(2)), storage::joinLines(lists.titles));
+    EXPECT_EQ(readBytes(program.titlePath(2)), titles);
+    EXPECT_EQ(readBytes(program.keyCodePath(2)), keyCodes);
 }
 
 TEST_F(ProgramFilesTest, PadsTheShorterListOfAGroupWithEmptyLines) {
@@ -110,7 +121,7 @@ TEST_F(ProgramFilesTest, NamesTheFirstGroupFileThatCannotBeRead) {
     }
 }
 
-TEST_F(ProgramFilesTest, StopsWritingAGroupAtTheKeyCodeFileThatCannotBeCreated) {
+TEST_F(ProgramFilesTest, WritesNoTitleFileWhenTheKeyCodeFileCannotBeCreated) {
     std::filesystem::create_directory(path("defptd1.ini"));
     try {
         files().writeGroup(1, ItemLists{{"t"}, {"k"}});
@@ -119,8 +130,8 @@ TEST_F(ProgramFilesTest, StopsWritingAGroupAtTheKeyCodeFileThatCannotBeCreated) 
         EXPECT_EQ(error.kind(), FileError::Kind::CannotCreate);
         EXPECT_EQ(error.path(), path("defptd1.ini"));
     }
-    // The title file was written but its encryption, a later step, never ran.
-    EXPECT_EQ(readBytes(path("defpti1.ini")), "t\r\n");
+    EXPECT_FALSE(std::filesystem::exists(path("defpti1.ini")));
+    EXPECT_FALSE(std::filesystem::exists(path("defpti1.$$$")));
 }
 
 TEST_F(ProgramFilesTest, StopsWritingAGroupAtTheTitleFileThatCannotBeCreated) {
@@ -143,6 +154,81 @@ TEST_F(ProgramFilesTest, WritesTheBackupsEncrypted) {
               storage::kDeciphered);
     EXPECT_EQ(readBytes(program.keyCodeBackupPath()),
               std::string(storage::kDefaultKeyCode) + "\r\n");
+}
+
+// A normal start writes nothing, and a backup that cannot be read is kept.
+TEST_F(ProgramFilesTest, RewritesTheBackupsOnlyWhenWhatTheyHoldWouldChangeOrLiesPlain) {
+    auto program = files();
+    ItemLists lists{{"mail", "bank"}, {"pw1", "pw2"}};
+    writeBytes(path("defpti.bak"), storage::storedBytes(lists.titles, 1));
+    writeBytes(path("defptd.bak"), storage::storedBytes(lists.keyCodes, 1));
+    const auto titles = readBytes(path("defpti.bak"));
+    const auto keyCodes = readBytes(path("defptd.bak"));
+    program.writeBackups(lists);
+    EXPECT_EQ(readBytes(path("defpti.bak")), titles);
+    EXPECT_EQ(readBytes(path("defptd.bak")), keyCodes);
+
+    lists.keyCodes[1] = "pw3";
+    program.writeBackups(lists);
+    EXPECT_EQ(storedLines("defptd.bak"), lists.keyCodes);
+
+    writeBytes(path("defpti.bak"), storage::joinLines(lists.titles));
+    program.writeBackups(lists);
+    EXPECT_TRUE(isLocked(path("defpti.bak")));
+    EXPECT_EQ(storedLines("defpti.bak"), lists.titles);
+
+    const std::string otherKey = storage::encryptedBytes("pw\r\n", "other", 0);
+    writeBytes(path("defptd.bak"), otherKey);
+    const auto titlesNow = readBytes(path("defpti.bak"));
+    try {
+        program.writeBackups(ItemLists{{"new"}, {"new"}});
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.kind(), FileError::Kind::CannotOpen);
+        EXPECT_EQ(error.path(), path("defptd.bak"));
+    }
+    EXPECT_EQ(readBytes(path("defpti.bak")), titlesNow);
+    EXPECT_EQ(readBytes(path("defptd.bak")), otherKey);
+}
+
+// Whatever operation fails, the pair read back is the complete old or new one,
+// a failed second replace puts the first file back, and nothing lies plain.
+TEST_F(ProgramFilesTest, AGroupPairChangesTogetherOrNotAtAllWhateverStepFails) {
+    const ItemLists old{{"mail", "bank"}, {"old1", "old2"}};
+    const ItemLists next{{"mail", "bank", "shop"}, {"new1", "new2", "new3"}};
+    for (const bool oldPairThere : {true, false}) {
+        int failures = 0;
+        int restores = 0;
+        for (int step = 0; step < 100 && !HasFailure(); ++step) {
+            SCOPED_TRACE(std::to_string(oldPairThere) + ", failing operation " +
+                         std::to_string(step));
+            resetFolder();
+            if (oldPairThere) files().writeGroup(1, old);
+            ObservedFileSystem fs(fs_);
+            bool titlesReplaced = false;
+            fs.afterChange = [&] { titlesReplaced |= storedLines("defpti1.ini") == next.titles; };
+            fs.failingOperation = step;
+            bool failed = false;
+            try {
+                storage::ProgramFiles(fs, folder()).writeGroup(1, next);
+            } catch (const FileError& error) {
+                failed = error.kind() == FileError::Kind::CannotCreate;
+            }
+            const ItemLists* expected = failed ? (oldPairThere ? &old : nullptr) : &next;
+            EXPECT_EQ(storedLines("defpti1.ini"),
+                      expected ? std::optional(expected->titles) : std::nullopt);
+            EXPECT_EQ(storedLines("defptd1.ini"),
+                      expected ? std::optional(expected->keyCodes) : std::nullopt);
+            for (const auto& entry : std::filesystem::directory_iterator(folder())) {
+                EXPECT_TRUE(isLocked(entry.path())) << entry.path();
+            }
+            if (!fs.faultInjected()) break;
+            failures += failed ? 1 : 0;
+            restores += failed && titlesReplaced ? 1 : 0;
+        }
+        EXPECT_GE(failures, 8);  // create, write, flush and replace of each file
+        EXPECT_EQ(restores, 1);
+    }
 }
 
 TEST_F(ProgramFilesTest, DeletesTheGroupFilesKeyCodesFirstAndSkipsMissingOnes) {
