@@ -36,6 +36,18 @@ bool replaceItem(storage::ItemLists& lists, int position, const std::string& tit
     return true;
 }
 
+LoadedItem loadItem(const storage::ItemLists& lists, int group, int position) {
+    if (!hasItem(lists, position)) return {group, -1, {}, {}};
+    const auto p = static_cast<std::size_t>(position);
+    return {group, position, lists.titles[p], lists.keyCodes[p]};
+}
+
+bool stillStands(const LoadedItem& loaded, const storage::ItemLists& lists, int groupOnDisplay) {
+    if (loaded.group != groupOnDisplay || !hasItem(lists, loaded.position)) return false;
+    const auto p = static_cast<std::size_t>(loaded.position);
+    return lists.titles[p] == loaded.title && lists.keyCodes[p] == loaded.keyCode;
+}
+
 bool moveUp(storage::ItemLists& lists, int current) {
     if (current < 1 || !hasItem(lists, current)) return false;
     const auto p = static_cast<std::size_t>(current);

@@ -20,6 +20,7 @@ inline constexpr const char* kSeparatorTitle = "---------------";
 inline constexpr std::string_view kFullMessage = "登録できるタイトル数が上限に達しています。";
 inline constexpr std::string_view kDeleteCaption = "削除確認";
 inline constexpr std::string_view kDeleteQuestion = "この項目を削除してもよろしいですか？";
+inline constexpr std::string_view kItemChangedMessage = "項目が変更されたため登録できませんでした";
 
 // Adding and inserting a separator are refused from the 30th line on. Only
 // their start is tested, so a registration already under way can still take
@@ -44,6 +45,21 @@ bool appendItem(storage::ItemLists& lists, const std::string& title, const std::
 // exists changes nothing and gives false.
 bool replaceItem(storage::ItemLists& lists, int position, const std::string& title,
                  const std::string& keyCode);
+
+// The item an edit started from: the group on display, its position and what
+// it held then. position is -1 when there was no item to load.
+struct LoadedItem {
+    int group = 0;
+    int position = -1;
+    std::string title;
+    std::string keyCode;
+};
+LoadedItem loadItem(const storage::ItemLists& lists, int group, int position);
+
+// Whether the loaded item still stands where it was: the same group on display
+// and exactly the same title and key code at the same position. An edit
+// written anywhere else would overwrite an item the user never opened.
+bool stillStands(const LoadedItem& loaded, const storage::ItemLists& lists, int groupOnDisplay);
 
 // Exchanges the current item with the one above; false when there is none.
 bool moveUp(storage::ItemLists& lists, int current);

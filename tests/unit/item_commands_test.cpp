@@ -87,6 +87,37 @@ TEST(ReplaceItem, AnEmptyTitleOrAPositionThatIsGoneChangesNothing) {
     EXPECT_TRUE(empty.keyCodes.empty());
 }
 
+TEST(EditWriteBack, OnlyWhileTheLoadedItemStillStandsInTheGroupOnDisplay) {
+    const ItemLists before = numberedItems(5);
+    const auto loaded = item_commands::loadItem(before, 2, 3);
+    EXPECT_TRUE(item_commands::stillStands(loaded, before, 2));
+    EXPECT_FALSE(item_commands::stillStands(loaded, before, 1));  // another group on display
+
+    ItemLists deleted = before;  // the item below moved up into its place
+    item_commands::deleteItems(deleted, {3});
+    EXPECT_FALSE(item_commands::stillStands(loaded, deleted, 2));
+
+    ItemLists moved = before;
+    item_commands::moveUp(moved, 3);
+    EXPECT_FALSE(item_commands::stillStands(loaded, moved, 2));
+
+    ItemLists separated = before;
+    item_commands::insertSeparator(separated, 3);
+    EXPECT_FALSE(item_commands::stillStands(loaded, separated, 2));
+
+    ItemLists keyCodeChanged = before;
+    keyCodeChanged.keyCodes[3] = "other";
+    EXPECT_FALSE(item_commands::stillStands(loaded, keyCodeChanged, 2));
+
+    ItemLists shortened = before;
+    item_commands::deleteItems(shortened, {0, 1, 2, 3, 4});
+    EXPECT_FALSE(item_commands::stillStands(loaded, shortened, 2));
+
+    const auto nothing = item_commands::loadItem(ItemLists{}, 1, 0);
+    EXPECT_EQ(nothing.position, -1);
+    EXPECT_FALSE(item_commands::stillStands(nothing, before, 1));
+}
+
 TEST(MoveUp, ExchangesTheCurrentItemWithTheOneAboveInBothLists) {
     ItemLists lists = numberedItems(5);
     EXPECT_TRUE(item_commands::moveUp(lists, 3));
