@@ -47,4 +47,21 @@ def is_encrypted(path):
 
 def write_plain_lines(path, lines):
     """Writes lines the way the program writes a line file before encrypting it."""
-    Path(path).write_bytes(b"".join(line.encode("cp932") + b"\r\n" for line in lines))
+    Path(path).write_bytes(plain_bytes(lines))
+
+
+def plain_bytes(lines):
+    return b"".join(line.encode("cp932") + b"\r\n" for line in lines)
+
+
+def encrypt(payload, key=KEY):
+    """payload behind a lock header, as the program stores it (no date recorded)."""
+    header = bytes([0x17, 0]) + b"LOCKED" + bytes(4) + bytes(byte ^ 0xA6 for byte in key)
+    header += bytes(HEADER_SIZE - len(header))
+    return header + bytes(byte ^ key[(i % BLOCK_SIZE) % len(key)]
+                          for i, byte in enumerate(payload))
+
+
+def write_encrypted_lines(path, lines):
+    """A line file as the program leaves it once stored: encrypted with qz."""
+    Path(path).write_bytes(encrypt(plain_bytes(lines)))
