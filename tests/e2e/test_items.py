@@ -10,9 +10,9 @@ from harness.session import MAIN_CLASS, PRODUCT_TITLE, WineTestCase
 from harness.storedfiles import read_encrypted_lines, split_lines, write_plain_lines
 from test_spine import NOTEPAD_TITLE, SETTINGS
 
-REGISTRATION_WINDOW = ("TForm2", "登録ウインドウ")
-EDIT_WINDOW = ("TForm3", "編集ウインドウ")
-PROGRAM_MODE_WINDOW = ("TForm6", "プログラムモード入力ウインドウ")
+REGISTRATION_WINDOW = ("NemurokuRegistrationWindow", "登録ウインドウ")
+EDIT_WINDOW = ("NemurokuEditWindow", "編集ウインドウ")
+PROGRAM_MODE_WINDOW = ("NemurokuProgramModeWindow", "プログラムモード入力ウインドウ")
 
 EDIT_MENU_POSITION = 1  # "ファイル", "編集", "設定"
 ADD, MOVE_UP, DELETE, EDIT, INSERT_SEPARATOR = range(5)

@@ -24,8 +24,8 @@ TRANSPARENCY_LEVEL_LINE = 11
 
 PASSWORD = "kiwi-42"
 PASSWORD_WINDOW_TITLE = "ねむろく認証"
-STARTUP_WINDOW = "TForm7"
-CHECK_WINDOW = "TForm8"
+STARTUP_WINDOW = "NemurokuStartupPasswordWindow"
+CHECK_WINDOW = "NemurokuPasswordCheckWindow"
 PROMPT = "起動パスワードを入力してください"
 WRONG = "パスワードが間違っています。\r\n"
 WRONG_AT_START = WRONG + "終了します。"

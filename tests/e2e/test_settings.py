@@ -14,8 +14,8 @@ from test_spine import BUILT_IN_PASSWORD, MISSING_SETTINGS_MESSAGE, NOTEPAD_TITL
 ROOT = MINGW.parents[1]
 BANNER = ROOT / "res" / "about_banner.bmp"
 
-SETTINGS_WINDOW = ("TForm5", "詳細設定")
-ABOUT_WINDOW = ("TForm4", "バージョン情報")
+SETTINGS_WINDOW = ("NemurokuSettingsWindow", "詳細設定")
+ABOUT_WINDOW = ("NemurokuAboutWindow", "バージョン情報")
 SETTINGS_CLIENT_SIZE = (408, 297)
 ABOUT_CLIENT_SIZE = (318, 100)
 
@@ -31,7 +31,7 @@ FOLDER_LINK, ADDRESS_LINK = "インストールフォルダ", "サポート掲�
 
 PASSWORD_QUESTION = "パスワード確認"
 NOT_SWITCHED_OFF = "パスワードが間違っています。\r\nパスワード解除できませんでした。"
-PASSWORD_WINDOW_CLASS = "TForm7"
+PASSWORD_WINDOW_CLASS = "NemurokuStartupPasswordWindow"
 
 # Indexes of settings lines.
 STAY_ON_TOP_LINE = 4

@@ -9,7 +9,7 @@ from harness.storedfiles import is_encrypted, read_encrypted_lines, split_lines,
 MISSING_SETTINGS_MESSAGE = "設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします"
 DESIGNED_RECT = {"left": 197, "top": 108, "width": 149, "height": 452}
 NOTEPAD_TITLE = "(無題) - メモ帳"
-PASSWORD_WINDOW = ("TForm7", "ねむろく認証")
+PASSWORD_WINDOW = ("NemurokuStartupPasswordWindow", "ねむろく認証")
 BUILT_IN_PASSWORD = "mulberry"
 ATOM = "nemuroku.exe"
 GROUP_FILES = [f"defpt{kind}{n}.ini" for n in (1, 2, 3) for kind in "di"]
