@@ -194,41 +194,41 @@ bool MainWindow::handleCommand(int id, int notification) {
         return true;
     }
     switch (id) {
-        case IDM_SAVE1:
+        case IDM_IMPORT_GROUP:
             importGroup();
             return true;
-        case IDM_SAVE2:
+        case IDM_EXPORT_GROUP:
             exportGroup();
             return true;
-        case IDM_CLOSE1:
+        case IDM_SAVE_AND_EXIT:
             shutDown();
             DestroyWindow(hwnd());
             return true;
-        case IDM_PASSWORD1:
+        case IDM_ADD_ITEM:
             addItem();
             return true;
-        case IDM_A1:
+        case IDM_MOVE_ITEM_UP:
             moveItemUp();
             return true;
-        case IDM_DELETE1:
+        case IDM_DELETE_ITEMS:
             deleteItems();
             return true;
-        case IDM_EDIT2:
+        case IDM_EDIT_ITEM:
             editItem();
             return true;
-        case IDM_N7:
+        case IDM_INSERT_SEPARATOR:
             insertSeparator();
             return true;
-        case IDM_N5:
+        case IDM_OPEN_SETTINGS:
             openSettings();
             return true;
-        case IDM_N15:
+        case IDM_CHANGE_PASSWORD:
             changePassword();
             return true;
-        case IDM_ABOUT1:
+        case IDM_SHOW_ABOUT:
             showAbout();
             return true;
-        case IDM_N16:
+        case IDM_EXIT:
             exitFromTrayMenu();
             return true;
         case kPreviousGroupButton:
