@@ -2,10 +2,10 @@
 
 #include <shellapi.h>
 
-#include <cwchar>
 #include <string>
 
 #include "ui/controls.h"
+#include "ui/font.h"
 #include "ui/resource_ids.h"
 
 #ifndef NEMUROKU_SUPPORT_URL
@@ -30,26 +30,12 @@ constexpr ui::ControlLayout kControls[] = {
      WS_VISIBLE | SS_NOTIFY},
 };
 
-HFONT linkFont() {
-    static HFONT font = [] {
-        LOGFONTW description{};
-        description.lfHeight = -12;
-        description.lfWeight = FW_NORMAL;
-        description.lfUnderline = TRUE;
-        description.lfCharSet = SHIFTJIS_CHARSET;
-        description.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-        wcscpy(description.lfFaceName, L"ＭＳ Ｐゴシック");
-        return CreateFontIndirectW(&description);
-    }();
-    return font;
-}
-
 // Gives a link label the size of its text, underline included, keeping its left edge or, for a
 // label on the right, its right edge.
 void fitToText(HWND window, HWND label, bool keepRightEdge) {
     const std::wstring text = ui::windowText(label);
     HDC dc = GetDC(label);
-    HGDIOBJ previous = SelectObject(dc, linkFont());
+    HGDIOBJ previous = SelectObject(dc, ui::underlinedFont());
     SIZE extent{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(dc, previous);
@@ -78,7 +64,7 @@ bool AboutWindow::create(HWND owner) {
     folderLink_ = control(kFolderLink);
     supportLink_ = control(kSupportLink);
     for (HWND link : {folderLink_, supportLink_}) {
-        SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont()), FALSE);
+        SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(ui::underlinedFont()), FALSE);
     }
     fitToText(hwnd(), folderLink_, false);
     fitToText(hwnd(), supportLink_, true);
