@@ -32,8 +32,8 @@ void handOverTo(HWND runningMainWindow) {
     GetWindowThreadProcessId(runningMainWindow, &runningProcess);
     AllowSetForegroundWindow(runningProcess);
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(runningMainWindow, TForm1::restoreRequestMessage(), 0, 0, SMTO_ABORTIFHUNG,
-                        5000, &ignored);
+    SendMessageTimeoutW(runningMainWindow, MainWindow::restoreRequestMessage(), 0, 0,
+                        SMTO_ABORTIFHUNG, 5000, &ignored);
     SetForegroundWindow(runningMainWindow);
 }
 
@@ -50,10 +50,10 @@ bool processHasEnded(HWND window) {
 // The main window of the instance already running. The window of an instance
 // whose process has just ended can linger for a moment; it does not count.
 HWND runningMainWindow() {
-    HWND running = FindWindowW(L"TForm1", ui::kApplicationTitle);
+    HWND running = FindWindowW(MainWindow::kClassName, ui::kApplicationTitle);
     for (int wait = 0; running && processHasEnded(running) && wait < 50; ++wait) {
         Sleep(100);
-        running = FindWindowW(L"TForm1", ui::kApplicationTitle);
+        running = FindWindowW(MainWindow::kClassName, ui::kApplicationTitle);
     }
     return running && !processHasEnded(running) ? running : nullptr;
 }
@@ -95,7 +95,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     {
         ApplicationWindow application;
         application.create();
-        TForm1 mainWindow(application.hwnd(), platform::realFileSystem(), exe.parent_path());
+        MainWindow mainWindow(application.hwnd(), platform::realFileSystem(), exe.parent_path());
         if (mainWindow.create()) {
             mainWindow.createSecondaryWindows();
             mainWindow.showFirstTime();

@@ -17,16 +17,16 @@ namespace {
 
 // The top bar: the key code display across the top (wider than the window, so
 // its right part is cut off) and below it the row of buttons.
-constexpr ui::ControlSpec kControls[] = {
-    {kMaskEdit1, L"EDIT", L"", 0, 0, 160, 20,
+constexpr ui::ControlLayout kControls[] = {
+    {kKeyCodeDisplay, L"EDIT", L"", 0, 0, 160, 20,
      WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE},
-    {kButton1, L"BUTTON", L"<", 0, 20, 13, 21, WS_VISIBLE | BS_PUSHBUTTON},
-    {kButton2, L"BUTTON", L">", 12, 20, 13, 21, WS_VISIBLE | BS_PUSHBUTTON},
-    {kBitBtn2, L"BUTTON", L"隠蔽", 24, 20, 30, 21, WS_VISIBLE | BS_OWNERDRAW},
-    {kBitBtn3, L"BUTTON", L"透過", 53, 20, 30, 21, WS_VISIBLE | BS_OWNERDRAW},
-    {kBitBtn4, L"BUTTON", L"改行", 82, 20, 30, 21, WS_VISIBLE | BS_OWNERDRAW},
-    {kBitBtn1, L"BUTTON", L"最小", 111, 20, 30, 21, WS_VISIBLE | BS_PUSHBUTTON},
-    {kListBox1, L"LISTBOX", L"", 0, kTopBarHeight, 141, 300,
+    {kPreviousGroupButton, L"BUTTON", L"<", 0, 20, 13, 21, WS_VISIBLE | BS_PUSHBUTTON},
+    {kNextGroupButton, L"BUTTON", L">", 12, 20, 13, 21, WS_VISIBLE | BS_PUSHBUTTON},
+    {kMaskToggle, L"BUTTON", L"隠蔽", 24, 20, 30, 21, WS_VISIBLE | BS_OWNERDRAW},
+    {kTransparencyToggle, L"BUTTON", L"透過", 53, 20, 30, 21, WS_VISIBLE | BS_OWNERDRAW},
+    {kNewlineToggle, L"BUTTON", L"改行", 82, 20, 30, 21, WS_VISIBLE | BS_OWNERDRAW},
+    {kMinimiseButton, L"BUTTON", L"最小", 111, 20, 30, 21, WS_VISIBLE | BS_PUSHBUTTON},
+    {kTitleList, L"LISTBOX", L"", 0, kTopBarHeight, 141, 300,
      WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
      WS_EX_CLIENTEDGE},
 };
@@ -36,34 +36,35 @@ struct Hint {
     const wchar_t* text;
 };
 constexpr Hint kHints[] = {
-    {kButton1, L"グループを変更します"},
-    {kButton2, L"グループを変更します"},
-    {kBitBtn2, L"キーコードをマスクします"},
-    {kBitBtn3, L"ウインドウを透過処理します"},
-    {kBitBtn4, L"キーコードを貼り付けた後改行します"},
-    {kBitBtn1, L"アイコンの状態に最小化します"},
+    {kPreviousGroupButton, L"グループを変更します"},
+    {kNextGroupButton, L"グループを変更します"},
+    {kMaskToggle, L"キーコードをマスクします"},
+    {kTransparencyToggle, L"ウインドウを透過処理します"},
+    {kNewlineToggle, L"キーコードを貼り付けた後改行します"},
+    {kMinimiseButton, L"アイコンの状態に最小化します"},
 };
 
 const UINT kTaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 
 }  // namespace
 
-TForm1::TForm1(HWND applicationWindow, platform::FileSystem& fs, platform::Path programFolder)
+MainWindow::MainWindow(HWND applicationWindow, platform::FileSystem& fs,
+                       platform::Path programFolder)
     : applicationWindow_(applicationWindow),
       files_(fs, std::move(programFolder)),
       delivery_(*this, platform::realDesktop()),
       opacity_(kDesignedOpacity),
       displayColour_(GetSysColor(COLOR_WINDOW)) {}
 
-UINT TForm1::restoreRequestMessage() {
+UINT MainWindow::restoreRequestMessage() {
     static const UINT message = RegisterWindowMessageW(L"NemurokuRestoreRequest");
     return message;
 }
 
-bool TForm1::create() {
+bool MainWindow::create() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     const bool created = Window::create({
-        .className = L"TForm1",
+        .className = kClassName,
         .caption = ui::kApplicationTitle,
         .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
         .exStyle = 0,
@@ -77,97 +78,98 @@ bool TForm1::create() {
     });
     if (!created) return false;
     createTopBarAndList();
-    FormCreate();
+    initialise();
     return true;
 }
 
 // Created once, after the main window; hidden until asked for.
-void TForm1::createSecondaryWindows() {
-    registrationWindow_ = std::make_unique<TForm2>(*this);
+void MainWindow::createSecondaryWindows() {
+    registrationWindow_ = std::make_unique<RegistrationWindow>(*this);
     registrationWindow_->create(hwnd());
-    editWindow_ = std::make_unique<TForm3>(*this);
+    editWindow_ = std::make_unique<EditWindow>(*this);
     editWindow_->create(hwnd());
-    aboutWindow_ = std::make_unique<TForm4>(*this);
+    aboutWindow_ = std::make_unique<AboutWindow>(*this);
     aboutWindow_->create(hwnd());
-    settingsWindow_ = std::make_unique<TForm5>(*this);
+    settingsWindow_ = std::make_unique<SettingsWindow>(*this);
     settingsWindow_->create(hwnd());
-    startupPasswordWindow_ = std::make_unique<TForm7>();
+    startupPasswordWindow_ = std::make_unique<StartupPasswordWindow>();
     startupPasswordWindow_->create(hwnd());
-    passwordCheckWindow_ = std::make_unique<TForm8>(settings_, [this] { uncoverKeyCode(); });
+    passwordCheckWindow_ =
+        std::make_unique<PasswordCheckWindow>(settings_, [this] { uncoverKeyCode(); });
     passwordCheckWindow_->create(hwnd());
 }
 
-void TForm1::createTopBarAndList() {
+void MainWindow::createTopBarAndList() {
     createControls(kControls);
-    MaskEdit1 = control(kMaskEdit1);
-    ListBox1 = control(kListBox1);
-    Button1 = control(kButton1);
-    Button2 = control(kButton2);
-    BitBtn1 = control(kBitBtn1);
-    BitBtn2.attach(control(kBitBtn2));
-    BitBtn3.attach(control(kBitBtn3));
-    BitBtn4.attach(control(kBitBtn4));
+    keyCodeDisplay_ = control(kKeyCodeDisplay);
+    titleList_ = control(kTitleList);
+    previousGroupButton_ = control(kPreviousGroupButton);
+    nextGroupButton_ = control(kNextGroupButton);
+    minimiseButton_ = control(kMinimiseButton);
+    maskToggle_.attach(control(kMaskToggle));
+    transparencyToggle_.attach(control(kTransparencyToggle));
+    newlineToggle_.attach(control(kNewlineToggle));
     for (const Hint& hint : kHints) ui::addHint(hwnd(), control(hint.control), hint.text);
     // The key code display starts masked, and the mask button shows it.
-    SendMessageW(MaskEdit1, EM_SETPASSWORDCHAR, L'*', 0);
-    BitBtn2.setOn(true);
+    SendMessageW(keyCodeDisplay_, EM_SETPASSWORDCHAR, L'*', 0);
+    maskToggle_.setOn(true);
     setDisplayColour(GetSysColor(COLOR_WINDOW));
-    listenTo(MaskEdit1);
-    listenTo(ListBox1);
+    listenTo(keyCodeDisplay_);
+    listenTo(titleList_);
     layOut();
 }
 
-void TForm1::showItemLists() {
-    ui::setListItems(ListBox1, lists_.titles);
+void MainWindow::showItemLists() {
+    ui::setListItems(titleList_, lists_.titles);
 }
 
-void TForm1::highlightFirstItem() {
+void MainWindow::highlightFirstItem() {
     if (lists_.titles.empty()) return;
-    ui::highlightOnly(ListBox1, 0);
+    ui::highlightOnly(titleList_, 0);
     showKeyCode(lists_.keyCodes.front());
 }
 
 // Shows the changed lists; the highlighted lines and the current item stay
 // where they were as far as the list still reaches.
-void TForm1::listsChanged() {
-    const int count = static_cast<int>(SendMessageW(ListBox1, LB_GETCOUNT, 0, 0));
+void MainWindow::listsChanged() {
+    const int count = static_cast<int>(SendMessageW(titleList_, LB_GETCOUNT, 0, 0));
     std::vector<int> selected(static_cast<std::size_t>(std::max(count, 0)));
-    const auto selectedCount = SendMessageW(ListBox1, LB_GETSELITEMS, selected.size(),
+    const auto selectedCount = SendMessageW(titleList_, LB_GETSELITEMS, selected.size(),
                                             reinterpret_cast<LPARAM>(selected.data()));
     selected.resize(static_cast<std::size_t>(std::max<LRESULT>(selectedCount, 0)));
     const int current = currentItem();
     showItemLists();
     const int newCount = static_cast<int>(lists_.titles.size());
     for (int line : selected) {
-        if (line < newCount) SendMessageW(ListBox1, LB_SETSEL, TRUE, line);
+        if (line < newCount) SendMessageW(titleList_, LB_SETSEL, TRUE, line);
     }
     if (current >= 0 && newCount > 0) {
-        SendMessageW(ListBox1, LB_SETCARETINDEX, std::min(current, newCount - 1), FALSE);
+        SendMessageW(titleList_, LB_SETCARETINDEX, std::min(current, newCount - 1), FALSE);
     }
 }
 
-int TForm1::currentItem() const {
-    if (SendMessageW(ListBox1, LB_GETCOUNT, 0, 0) <= 0) return -1;
-    return static_cast<int>(SendMessageW(ListBox1, LB_GETCARETINDEX, 0, 0));
+int MainWindow::currentItem() const {
+    if (SendMessageW(titleList_, LB_GETCOUNT, 0, 0) <= 0) return -1;
+    return static_cast<int>(SendMessageW(titleList_, LB_GETCARETINDEX, 0, 0));
 }
 
-void TForm1::setOpacity(int alpha) {
+void MainWindow::setOpacity(int alpha) {
     opacity_ = static_cast<BYTE>(alpha);
-    if (BitBtn3.isOn()) SetLayeredWindowAttributes(hwnd(), 0, opacity_, LWA_ALPHA);
+    if (transparencyToggle_.isOn()) SetLayeredWindowAttributes(hwnd(), 0, opacity_, LWA_ALPHA);
 }
 
-void TForm1::showKeyCode(const std::string& keyCode) {
-    SetWindowTextW(MaskEdit1, ui::fromCp932(keyCode).c_str());
+void MainWindow::showKeyCode(const std::string& keyCode) {
+    SetWindowTextW(keyCodeDisplay_, ui::fromCp932(keyCode).c_str());
 }
 
-void TForm1::setDisplayColour(COLORREF colour) {
+void MainWindow::setDisplayColour(COLORREF colour) {
     displayColour_ = colour;
     if (displayBrush_) DeleteObject(displayBrush_);
     displayBrush_ = CreateSolidBrush(colour);
-    InvalidateRect(MaskEdit1, nullptr, TRUE);
+    InvalidateRect(keyCodeDisplay_, nullptr, TRUE);
 }
 
-void TForm1::setTransparency(bool on) {
+void MainWindow::setTransparency(bool on) {
     const LONG_PTR exStyle = GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
     if (on) {
         SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
@@ -175,97 +177,98 @@ void TForm1::setTransparency(bool on) {
     } else {
         SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
     }
-    BitBtn3.setOn(on);
+    transparencyToggle_.setOn(on);
 }
 
-void TForm1::layOut() {
+void MainWindow::layOut() {
     RECT client{};
     GetClientRect(hwnd(), &client);
-    MoveWindow(ListBox1, 0, kTopBarHeight, client.right,
+    MoveWindow(titleList_, 0, kTopBarHeight, client.right,
                std::max(0L, client.bottom - kTopBarHeight), TRUE);
 }
 
-bool TForm1::handleCommand(int id, int notification) {
-    if (id == kListBox1) {
-        if (notification == LBN_SELCHANGE && !inDoubleClick_) ListBox1Click();
-        if (notification == LBN_DBLCLK) ListBox1DblClick();
+bool MainWindow::handleCommand(int id, int notification) {
+    if (id == kTitleList) {
+        if (notification == LBN_SELCHANGE && !inDoubleClick_) onTitleClick();
+        if (notification == LBN_DBLCLK) onTitleDoubleClick();
         return true;
     }
     switch (id) {
-        case IDM_SAVE1:
-            Save1Click();
+        case IDM_IMPORT_GROUP:
+            importGroup();
             return true;
-        case IDM_SAVE2:
-            Save2Click();
+        case IDM_EXPORT_GROUP:
+            exportGroup();
             return true;
-        case IDM_CLOSE1:
-            Close1Click();
+        case IDM_SAVE_AND_EXIT:
+            shutDown();
             DestroyWindow(hwnd());
             return true;
-        case IDM_PASSWORD1:
-            password1Click();
+        case IDM_ADD_ITEM:
+            addItem();
             return true;
-        case IDM_A1:
-            a1Click();
+        case IDM_MOVE_ITEM_UP:
+            moveItemUp();
             return true;
-        case IDM_DELETE1:
-            Delete1Click();
+        case IDM_DELETE_ITEMS:
+            deleteItems();
             return true;
-        case IDM_EDIT2:
-            Edit2Click();
+        case IDM_EDIT_ITEM:
+            editItem();
             return true;
-        case IDM_N7:
-            N7Click();
+        case IDM_INSERT_SEPARATOR:
+            insertSeparator();
             return true;
-        case IDM_N5:
-            N5Click();
+        case IDM_OPEN_SETTINGS:
+            openSettings();
             return true;
-        case IDM_N15:
-            N15Click();
+        case IDM_CHANGE_PASSWORD:
+            changePassword();
             return true;
-        case IDM_ABOUT1:
-            About1Click();
+        case IDM_SHOW_ABOUT:
+            showAbout();
             return true;
-        case IDM_N16:
-            N16Click();
+        case IDM_EXIT:
+            exitFromTrayMenu();
             return true;
-        case kButton1:
-            Button1Click();
+        case kPreviousGroupButton:
+            showPreviousGroup();
             return true;
-        case kButton2:
-            Button2Click();
+        case kNextGroupButton:
+            showNextGroup();
             return true;
-        case kBitBtn1:
-            N9Click();
+        case kMinimiseButton:
+            hideToTray();
             return true;
-        case kBitBtn2:
-            CheckBox2Click();
+        case kMaskToggle:
+            toggleMask();
             return true;
-        case kBitBtn3:
-            CheckBox3Click();
+        case kTransparencyToggle:
+            toggleTransparency();
             return true;
-        case kBitBtn4:
-            BitBtn4Click();
+        case kNewlineToggle:
+            toggleNewline();
             return true;
     }
     return false;
 }
 
-LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (handleCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
             break;
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            for (const ui::ToggleButton* toggle : {&BitBtn2, &BitBtn3, &BitBtn4}) {
+            for (const ui::ToggleButton* toggle :
+                 {&maskToggle_, &transparencyToggle_, &newlineToggle_}) {
                 if (item.hwndItem == toggle->hwnd()) toggle->draw(item);
             }
             return TRUE;
         }
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lParam) == MaskEdit1) {
+            if (reinterpret_cast<HWND>(lParam) == keyCodeDisplay_) {
                 SetBkColor(reinterpret_cast<HDC>(wParam), displayColour_);
                 return reinterpret_cast<LRESULT>(displayBrush_);
             }
@@ -281,7 +284,7 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CONTEXTMENU:
-            ListBox1ContextPopup();
+            showItemMenu();
             return 0;
         case WM_NCLBUTTONDBLCLK:
             if (wParam == HTCAPTION) {
@@ -299,11 +302,11 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_ENDSESSION:
             // Windows may end the process right after this message.
-            if (wParam) Close1Click();
+            if (wParam) shutDown();
             return 0;
         case WM_DESTROY:
             unregisterHotkeys();
-            Close1Click();
+            shutDown();
             if (displayBrush_) DeleteObject(displayBrush_);
             PostQuitMessage(0);
             return 0;
@@ -321,11 +324,11 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return defaultHandling(message, wParam, lParam);
 }
 
-bool TForm1::handleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                  LRESULT& result) {
-    if (control == MaskEdit1 && message == WM_LBUTTONUP) MaskEdit1Click();
-    if (control == ListBox1 && message == WM_MOUSEMOVE) ListBox1MouseMove();
-    if (control == ListBox1 && message == WM_LBUTTONDBLCLK) {
+bool MainWindow::handleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                      LRESULT& result) {
+    if (control == keyCodeDisplay_ && message == WM_LBUTTONUP) toggleCompactMode();
+    if (control == titleList_ && message == WM_MOUSEMOVE) recordTarget();
+    if (control == titleList_ && message == WM_LBUTTONDBLCLK) {
         inDoubleClick_ = true;
         result = DefSubclassProc(control, message, wParam, lParam);
         inDoubleClick_ = false;
@@ -334,20 +337,20 @@ bool TForm1::handleControlMessage(HWND control, UINT message, WPARAM wParam, LPA
     return false;
 }
 
-platform::WindowHandle TForm1::ownWindow() {
+platform::WindowHandle MainWindow::ownWindow() {
     return HandleToLong(hwnd());
 }
 
 // The window in front while the pointer passes over the list is where the
 // next click delivers; the click itself brings this window forward.
-void TForm1::ListBox1MouseMove() {
+void MainWindow::recordTarget() {
     delivery_.recordTarget();
 }
 
-void TForm1::ListBox1Click() {
+void MainWindow::onTitleClick() {
     delivery_.click();
 }
 
-void TForm1::ListBox1DblClick() {
+void MainWindow::onTitleDoubleClick() {
     delivery_.doubleClick();
 }

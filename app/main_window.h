@@ -24,9 +24,9 @@
 #include "ui/controls.h"
 #include "ui/window.h"
 
-class TForm1 : public ui::Window, public MainWindowAccess, public paste::MainWindowState {
+class MainWindow : public ui::Window, public MainWindowAccess, public paste::MainWindowState {
 public:
-    TForm1(HWND applicationWindow, platform::FileSystem& fs, platform::Path programFolder);
+    MainWindow(HWND applicationWindow, platform::FileSystem& fs, platform::Path programFolder);
 
     // Creates the window (hidden) and runs its initialisation.
     bool create();
@@ -35,6 +35,8 @@ public:
     // The first showing: the show step, then the window appears.
     void showFirstTime();
 
+    // What a second start of the program looks up: unique to this program.
+    static constexpr const wchar_t* kClassName = L"NemurokuMainWindow";
     // Asked by a second start of the program: bring this instance back.
     static UINT restoreRequestMessage();
 
@@ -50,7 +52,7 @@ public:
 
     // What delivery uses besides.
     platform::WindowHandle ownWindow() override;
-    bool newlineToggleOn() override { return BitBtn4.isOn(); }
+    bool newlineToggleOn() override { return newlineToggle_.isOn(); }
 
 private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -59,9 +61,9 @@ private:
     bool handleCommand(int id, int notification);
 
     // Start-up and shutdown.
-    void FormCreate();
-    void FormShow();
-    void Close1Click();
+    void initialise();
+    void authenticateAndShow();
+    void shutDown();
     void createTopBarAndList();
     void applySettings();
     void applyGeometry();
@@ -72,36 +74,35 @@ private:
     void storeOnExit();
 
     // Groups.
-    void Button1Click();
-    void Button2Click();
-    void Save1Click();
-    void Save2Click();
+    void showPreviousGroup();
+    void showNextGroup();
+    void importGroup();
+    void exportGroup();
     void switchToGroup(int target);
     int groupOnDisplay() const;
 
     // Item commands and the other windows.
-    void password1Click();
-    void a1Click();
-    void Delete1Click();
-    void Edit2Click();
-    void N7Click();
-    void N5Click();
-    void About1Click();
+    void addItem();
+    void moveItemUp();
+    void deleteItems();
+    void editItem();
+    void insertSeparator();
+    void openSettings();
+    void showAbout();
 
     // Delivery.
-    void ListBox1MouseMove();
-    void ListBox1Click();
-    void ListBox1DblClick();
+    void recordTarget();
+    void onTitleClick();
+    void onTitleDoubleClick();
 
     // Tray icon, hotkeys and window modes.
-    void N9Click();
-    void N16Click();
-    void N15Click();
-    void CheckBox2Click();
-    void CheckBox3Click();
-    void BitBtn4Click();
-    void MaskEdit1Click();
-    void ListBox1ContextPopup();
+    void exitFromTrayMenu();
+    void changePassword();
+    void toggleMask();
+    void toggleTransparency();
+    void toggleNewline();
+    void toggleCompactMode();
+    void showItemMenu();
     void onTrayIcon(LPARAM mouseMessage);
     void onHotkey(int id);
     void registerHotkeys();
@@ -122,10 +123,10 @@ private:
     HWND applicationWindow_;
     storage::ProgramFiles files_;
     storage::SettingsRecord settings_ = storage::SettingsRecord::builtInDefaults();
-    // ListBox1 shows lists_.titles; lists_.keyCodes is the hidden key code list.
+    // The title list shows lists_.titles; lists_.keyCodes is the hidden key code list.
     storage::ItemLists lists_;
-    // The unlock flag ("0" until the start-up check has passed).
-    std::string Label1 = "0";
+    // False until the start-up check has passed.
+    bool unlocked_ = false;
     // A stored file that existed but could not be read: what is shown in its
     // place must never be written over it.
     std::optional<platform::Path> unreadSettingsFile_;
@@ -139,23 +140,24 @@ private:
     bool stayOnTop_ = true;  // designed on; settings line 4 decides
     BYTE opacity_;
 
-    HWND MaskEdit1 = nullptr;
-    HWND ListBox1 = nullptr;
-    HWND Button1 = nullptr;
-    HWND Button2 = nullptr;
-    HWND BitBtn1 = nullptr;
-    ui::ToggleButton BitBtn2;  // mask
-    ui::ToggleButton BitBtn3;  // transparency
-    ui::ToggleButton BitBtn4;  // newline
+    // In the order of the window, top left to bottom.
+    HWND keyCodeDisplay_ = nullptr;
+    HWND previousGroupButton_ = nullptr;
+    HWND nextGroupButton_ = nullptr;
+    ui::ToggleButton maskToggle_;
+    ui::ToggleButton transparencyToggle_;
+    ui::ToggleButton newlineToggle_;
+    HWND minimiseButton_ = nullptr;
+    HWND titleList_ = nullptr;
     COLORREF displayColour_;
     HBRUSH displayBrush_ = nullptr;
     NOTIFYICONDATAW trayIcon_{};
 
     // The secondary windows; the registration window owns the program mode window.
-    std::unique_ptr<TForm2> registrationWindow_;
-    std::unique_ptr<TForm3> editWindow_;
-    std::unique_ptr<TForm4> aboutWindow_;
-    std::unique_ptr<TForm5> settingsWindow_;
-    std::unique_ptr<TForm7> startupPasswordWindow_;
-    std::unique_ptr<TForm8> passwordCheckWindow_;
+    std::unique_ptr<RegistrationWindow> registrationWindow_;
+    std::unique_ptr<EditWindow> editWindow_;
+    std::unique_ptr<AboutWindow> aboutWindow_;
+    std::unique_ptr<SettingsWindow> settingsWindow_;
+    std::unique_ptr<StartupPasswordWindow> startupPasswordWindow_;
+    std::unique_ptr<PasswordCheckWindow> passwordCheckWindow_;
 };

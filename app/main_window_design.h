@@ -27,14 +27,14 @@ constexpr UINT kTrayIconId = 1;
 
 // Controls of the main window.
 enum ControlId : int {
-    kMaskEdit1 = 1001,
-    kButton1,
-    kButton2,
-    kBitBtn2,
-    kBitBtn3,
-    kBitBtn4,
-    kBitBtn1,
-    kListBox1,
+    kKeyCodeDisplay = 1001,
+    kPreviousGroupButton,
+    kNextGroupButton,
+    kMaskToggle,
+    kTransparencyToggle,
+    kNewlineToggle,
+    kMinimiseButton,
+    kTitleList,
 };
 
 // The key code display's background in the full view tells the groups apart.

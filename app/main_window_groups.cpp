@@ -25,7 +25,7 @@ COLORREF main_window::groupColour(int group) {
 
 // Writes and encrypts the group on display, unless its files could not be
 // read: then what is shown is not their content and must not replace it.
-void TForm1::storeGroupOnDisplay() {
+void MainWindow::storeGroupOnDisplay() {
     if (unreadGroupFile_) {
         ui::notice(refusalText(*unreadGroupFile_));
         return;
@@ -36,7 +36,7 @@ void TForm1::storeGroupOnDisplay() {
 // Stores the group left, creates the group entered if it was never stored,
 // and shows it. A group that cannot be read is not entered: the display, both
 // lists and the group number stay as they were.
-void TForm1::switchToGroup(int target) {
+void MainWindow::switchToGroup(int target) {
     storeGroupOnDisplay();
     if (!files_.groupExists(target)) files_.writeGroup(target, storage::defaultItemLists());
     lists_ = files_.readGroup(target);
@@ -47,17 +47,17 @@ void TForm1::switchToGroup(int target) {
     settings_.setLine(line::kGroupOnDisplay, std::to_string(target));
 }
 
-void TForm1::Button1Click() {
+void MainWindow::showPreviousGroup() {
     switchToGroup(storage::previousGroup(groupOnDisplay()));
 }
 
-void TForm1::Button2Click() {
+void MainWindow::showNextGroup() {
     switchToGroup(storage::nextGroup(groupOnDisplay()));
 }
 
 // Import: replaces both lists with an exported pair; nothing is written until
 // the group is next stored.
-void TForm1::Save1Click() {
+void MainWindow::importGroup() {
     const auto chosen = ui::askFileToOpen(hwnd(), {L"設定ファイル.ini", kGroupFileFilter});
     if (!chosen) return;
     const platform::Path titleFile(*chosen);
@@ -78,14 +78,14 @@ void TForm1::Save1Click() {
 
 // Export: writes the pair under the chosen name, then stores the group on
 // display, also when the dialog was cancelled.
-void TForm1::Save2Click() {
+void MainWindow::exportGroup() {
     if (const auto chosen = ui::askFileToSave(hwnd(), {L"設定ファイル", kGroupFileFilter})) {
         storage::writeExportedPair(files_.fs(), platform::Path(*chosen), lists_);
     }
     storeGroupOnDisplay();
 }
 
-int TForm1::groupOnDisplay() const {
+int MainWindow::groupOnDisplay() const {
     int group = 1;
     if (!storage::tryToInteger(settings_.line(line::kGroupOnDisplay), group) || group < 1 ||
         group > storage::kGroupCount) {

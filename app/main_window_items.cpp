@@ -16,50 +16,50 @@ bool refusedWhenFull(const storage::ItemLists& lists) {
 }  // namespace
 
 // "項目の追加": the registration window, filled from the clipboard.
-void TForm1::password1Click() {
+void MainWindow::addItem() {
     if (refusedWhenFull(lists_)) return;
     registrationWindow_->showForAdd();
 }
 
 // "項目を上に移動"
-void TForm1::a1Click() {
+void MainWindow::moveItemUp() {
     if (item_commands::moveUp(lists_, currentItem())) listsChanged();
 }
 
 // "項目の削除": every highlighted item, after one question.
-void TForm1::Delete1Click() {
+void MainWindow::deleteItems() {
     if (!ui::confirm(nullptr, ui::fromUtf8(item_commands::kDeleteCaption),
                      ui::fromUtf8(item_commands::kDeleteQuestion))) {
         return;
     }
     std::vector<int> highlighted(lists_.titles.size());
-    const LRESULT count = SendMessageW(ListBox1, LB_GETSELITEMS, highlighted.size(),
+    const LRESULT count = SendMessageW(titleList_, LB_GETSELITEMS, highlighted.size(),
                                        reinterpret_cast<LPARAM>(highlighted.data()));
     highlighted.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
     item_commands::deleteItems(lists_, highlighted);
     listsChanged();
-    SendMessageW(ListBox1, LB_SETSEL, FALSE, -1);
+    SendMessageW(titleList_, LB_SETSEL, FALSE, -1);
     showKeyCode("");
 }
 
 // "項目の編集"
-void TForm1::Edit2Click() {
+void MainWindow::editItem() {
     editWindow_->showForCurrentItem();
 }
 
 // "区切り線を挿入": at the current item.
-void TForm1::N7Click() {
+void MainWindow::insertSeparator() {
     if (refusedWhenFull(lists_)) return;
     item_commands::insertSeparator(lists_, currentItem());
     listsChanged();
 }
 
 // "詳細設定"
-void TForm1::N5Click() {
+void MainWindow::openSettings() {
     settingsWindow_->showSettings();
 }
 
 // "バージョン情報"
-void TForm1::About1Click() {
+void MainWindow::showAbout() {
     aboutWindow_->showAbout();
 }

@@ -15,7 +15,7 @@ std::wstring main_window::refusalText(const platform::Path& unreadFile) {
 
 // Loads the settings and group 1, applies the settings to the window, puts
 // the icon into the notification area and writes the backups of group 1.
-void TForm1::FormCreate() {
+void MainWindow::initialise() {
     const bool settingsFileFound = files_.settingsExist();
     if (!settingsFileFound) {
         ui::notice(L"設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします");
@@ -44,14 +44,14 @@ void TForm1::FormCreate() {
     }
 }
 
-void TForm1::applySettings() {
+void MainWindow::applySettings() {
     applyGeometry();
     stayOnTop_ = settings_.isOn(line::kStayOnTop);
     applyTransparency();
-    BitBtn4.setOn(settings_.isOn(line::kNewline));
+    newlineToggle_.setOn(settings_.isOn(line::kNewline));
 }
 
-void TForm1::applyGeometry() {
+void MainWindow::applyGeometry() {
     const int left = settingAsNumber(line::kLeft, kDesignedLeft);
     const int top = settingAsNumber(line::kTop, kDesignedTop);
     const int width = std::clamp(settingAsNumber(line::kWidth, kDesignedWidth), 0, kMaximumWidth);
@@ -60,7 +60,7 @@ void TForm1::applyGeometry() {
     SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TForm1::applyTransparency() {
+void MainWindow::applyTransparency() {
     if (!settings_.isOn(line::kTransparency)) {
         setTransparency(false);
         return;
@@ -77,7 +77,7 @@ void TForm1::applyTransparency() {
 
 // A stored number that is no number keeps the window's designed value; the
 // start goes on after the usual conversion message.
-int TForm1::settingAsNumber(std::size_t index, int designedValue) {
+int MainWindow::settingAsNumber(std::size_t index, int designedValue) {
     int value = 0;
     const std::string& text = settings_.line(index);
     if (storage::tryToInteger(text, value)) return value;
@@ -85,7 +85,7 @@ int TForm1::settingAsNumber(std::size_t index, int designedValue) {
     return designedValue;
 }
 
-void TForm1::loadGroup1() {
+void MainWindow::loadGroup1() {
     try {
         lists_ = files_.readGroup(1);
     } catch (const storage::FileError& error) {
@@ -95,8 +95,8 @@ void TForm1::loadGroup1() {
     }
 }
 
-void TForm1::showFirstTime() {
-    FormShow();
+void MainWindow::showFirstTime() {
+    authenticateAndShow();
     if (!IsWindow(hwnd())) return;
     shownOnce_ = true;
     ShowWindow(hwnd(), SW_SHOW);
@@ -106,18 +106,18 @@ void TForm1::showFirstTime() {
     SetForegroundWindow(hwnd());
 }
 
-void TForm1::FormShow() {
+void MainWindow::authenticateAndShow() {
     if (!passStartupPassword()) {
         DestroyWindow(hwnd());
         return;
     }
-    Label1 = "1";
+    unlocked_ = true;
     ShowWindow(applicationWindow_, SW_HIDE);
 }
 
 // The shutdown sequence: note the window's place and the toggles in the
 // settings, then write and encrypt the group on display and the settings.
-void TForm1::Close1Click() {
+void MainWindow::shutDown() {
     if (shutDownDone_) return;
     shutDownDone_ = true;
     storeOnExit();
@@ -125,7 +125,7 @@ void TForm1::Close1Click() {
     removeTrayIcon();
 }
 
-void TForm1::storeOnExit() {
+void MainWindow::storeOnExit() {
     RECT rect{};
     GetWindowRect(hwnd(), &rect);
     if (rect.bottom - rect.top == kCompactHeight) {
@@ -140,8 +140,8 @@ void TForm1::storeOnExit() {
     settings_.setLine(line::kTop, std::to_string(rect.top));
     settings_.setLine(line::kWidth, std::to_string(rect.right - rect.left));
     settings_.setLine(line::kHeight, std::to_string(rect.bottom - rect.top));
-    settings_.setLine(line::kTransparency, BitBtn3.isOn() ? "1" : "0");
-    settings_.setLine(line::kNewline, BitBtn4.isOn() ? "1" : "0");
+    settings_.setLine(line::kTransparency, transparencyToggle_.isOn() ? "1" : "0");
+    settings_.setLine(line::kNewline, newlineToggle_.isOn() ? "1" : "0");
 
     try {
         storeGroupOnDisplay();

@@ -45,7 +45,7 @@ void popUpMenu(HWND window, int menuId) {
 
 }  // namespace
 
-void TForm1::addTrayIcon() {
+void MainWindow::addTrayIcon() {
     trayIcon_.cbSize = sizeof(trayIcon_);
     trayIcon_.hWnd = hwnd();
     trayIcon_.uID = kTrayIconId;
@@ -58,11 +58,11 @@ void TForm1::addTrayIcon() {
     Shell_NotifyIconW(NIM_ADD, &trayIcon_);
 }
 
-void TForm1::removeTrayIcon() {
+void MainWindow::removeTrayIcon() {
     Shell_NotifyIconW(NIM_DELETE, &trayIcon_);
 }
 
-void TForm1::onTrayIcon(LPARAM mouseMessage) {
+void MainWindow::onTrayIcon(LPARAM mouseMessage) {
     if (mouseMessage == WM_LBUTTONDOWN) {
         Sleep(10);
         restore();
@@ -72,27 +72,23 @@ void TForm1::onTrayIcon(LPARAM mouseMessage) {
 }
 
 // "終了" of the icon's menu: closing the window runs the shutdown sequence.
-void TForm1::N16Click() {
+void MainWindow::exitFromTrayMenu() {
     PostMessageW(hwnd(), WM_CLOSE, 0, 0);
 }
 
 // "最小": the window hides; its icon stays in the notification area.
-void TForm1::N9Click() {
-    hideToTray();
-}
-
-void TForm1::hideToTray() {
+void MainWindow::hideToTray() {
     ShowWindow(hwnd(), SW_HIDE);
 }
 
 // Back at the same place and size, still on top, and in front.
-void TForm1::restore() {
+void MainWindow::restore() {
     if (!shownOnce_) return;  // still starting: the first showing comes on its own
     ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(hwnd());
 }
 
-void TForm1::registerHotkeys() {
+void MainWindow::registerHotkeys() {
     bool allRegistered = true;
     for (const Hotkey& hotkey : kHotkeys) {
         if (!RegisterHotKey(hwnd(), hotkey.id, hotkey.modifiers, hotkey.key)) allRegistered = false;
@@ -100,59 +96,59 @@ void TForm1::registerHotkeys() {
     if (!allRegistered) ui::notice(L"ショートカットキーの設定に失敗しました");
 }
 
-void TForm1::unregisterHotkeys() {
+void MainWindow::unregisterHotkeys() {
     for (const Hotkey& hotkey : kHotkeys) UnregisterHotKey(hwnd(), hotkey.id);
 }
 
 // Ctrl+1 to Ctrl+4 deliver as a click on the slot's item of group 1 would,
 // into the window in front when they were pressed, also while hidden.
-void TForm1::onHotkey(int id) {
+void MainWindow::onHotkey(int id) {
     if (id == kRestoreHotkey) {
         Sleep(10);
         // Shown again, but the program in front keeps the foreground.
         if (shownOnce_ && !IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_SHOWNA);
     }
     delivery_.recordTarget();
-    if (id == kRestoreHotkey || !paste::hotkeysDeliver(settings_, Label1)) return;
+    if (id == kRestoreHotkey || !paste::hotkeysDeliver(settings_, unlocked_)) return;
     const int slotItem = paste::hotkeySlotItem(settings_, id - kRestoreHotkey);
     const int item =
         paste::hotkeyTargetItem(slotItem, currentItem(), static_cast<int>(lists_.titles.size()));
     // The focus only: the highlighted lines stay as they are.
-    if (item >= 0) SendMessageW(ListBox1, LB_SETCARETINDEX, item, FALSE);
-    ListBox1Click();
+    if (item >= 0) SendMessageW(titleList_, LB_SETCARETINDEX, item, FALSE);
+    onTitleClick();
 }
 
 // "隠蔽": masking needs nothing; uncovering needs the start-up password when
 // asking it is on, and is not possible otherwise.
-void TForm1::CheckBox2Click() {
-    if (!BitBtn2.isOn()) {
-        SendMessageW(MaskEdit1, EM_SETPASSWORDCHAR, L'*', 0);
-        InvalidateRect(MaskEdit1, nullptr, TRUE);
-        BitBtn2.setOn(true);
+void MainWindow::toggleMask() {
+    if (!maskToggle_.isOn()) {
+        SendMessageW(keyCodeDisplay_, EM_SETPASSWORDCHAR, L'*', 0);
+        InvalidateRect(keyCodeDisplay_, nullptr, TRUE);
+        maskToggle_.setOn(true);
         return;
     }
     if (password_rules::askedAtStart(settings_)) passwordCheckWindow_->showCheck();
 }
 
-void TForm1::uncoverKeyCode() {
-    SendMessageW(MaskEdit1, EM_SETPASSWORDCHAR, 0, 0);
-    InvalidateRect(MaskEdit1, nullptr, TRUE);
-    BitBtn2.setOn(false);
+void MainWindow::uncoverKeyCode() {
+    SendMessageW(keyCodeDisplay_, EM_SETPASSWORDCHAR, 0, 0);
+    InvalidateRect(keyCodeDisplay_, nullptr, TRUE);
+    maskToggle_.setOn(false);
 }
 
 // "透過": the opacity is whatever was set last.
-void TForm1::CheckBox3Click() {
-    setTransparency(!BitBtn3.isOn());
+void MainWindow::toggleTransparency() {
+    setTransparency(!transparencyToggle_.isOn());
 }
 
 // "改行": only the look changes; every delivery reads it.
-void TForm1::BitBtn4Click() {
-    BitBtn4.setOn(!BitBtn4.isOn());
+void MainWindow::toggleNewline() {
+    newlineToggle_.setOn(!newlineToggle_.isOn());
 }
 
 // A click on the key code display shrinks the window to it, and back to the
 // full height stored in the settings.
-void TForm1::MaskEdit1Click() {
+void MainWindow::toggleCompactMode() {
     RECT rect{};
     GetWindowRect(hwnd(), &rect);
     const int width = rect.right - rect.left;
@@ -170,6 +166,6 @@ void TForm1::MaskEdit1Click() {
 }
 
 // The item menu, at the pointer; also the window's own context menu.
-void TForm1::ListBox1ContextPopup() {
+void MainWindow::showItemMenu() {
     popUpMenu(hwnd(), IDR_ITEM_MENU);
 }

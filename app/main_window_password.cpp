@@ -10,7 +10,7 @@ using namespace main_window;
 
 // Asked once, before the window first appears; one attempt. The window is
 // not needed again in this run.
-bool TForm1::passStartupPassword() {
+bool MainWindow::passStartupPassword() {
     if (!password_rules::askedAtStart(settings_)) return true;
     const auto entered = startupPasswordWindow_->askPassword();
     startupPasswordWindow_.reset();
@@ -20,7 +20,7 @@ bool TForm1::passStartupPassword() {
 }
 
 // "パスワードの変更": in memory until the settings are next saved.
-void TForm1::N15Click() {
+void MainWindow::changePassword() {
     InputBoxConversation conversation(hwnd());
     password_rules::changePassword(settings_, conversation);
 }

@@ -155,7 +155,7 @@ def main():
         env = winenv.wine_env(prefix, display.name)
         inspector = Inspector(INSPECTOR, env)
         inspector.snapshot()  # wineserver and the desktop process up before timing
-        programs = [(NEMUROKU, "TForm1", "ねむろく"), (MINIMAL, "MinimalWindow", "minimal")]
+        programs = [(NEMUROKU, "NemurokuMainWindow", "ねむろく"), (MINIMAL, "MinimalWindow", "minimal")]
         times = {exe.name: [] for exe, _, _ in programs}
         for _ in range(args.runs + 1):  # the first round warms the file cache and is dropped
             for exe, window_class, title in programs:
@@ -166,7 +166,7 @@ def main():
                 end(inspector, process, hwnd)
 
         folder = prepare_folder(work, NEMUROKU)
-        process, _, hwnd = start_and_wait_shown(env, folder, NEMUROKU, "TForm1", "ねむろく")
+        process, _, hwnd = start_and_wait_shown(env, folder, NEMUROKU, "NemurokuMainWindow", "ねむろく")
         time.sleep(1)  # let the start-up work settle before measuring idleness
         server = wineserver_pid(prefix)
         before = cpu_ticks(process.pid), server and cpu_ticks(server)

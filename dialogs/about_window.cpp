@@ -2,10 +2,10 @@
 
 #include <shellapi.h>
 
-#include <cwchar>
 #include <string>
 
 #include "ui/controls.h"
+#include "ui/font.h"
 #include "ui/resource_ids.h"
 
 #ifndef NEMUROKU_SUPPORT_URL
@@ -20,36 +20,22 @@ constexpr int kMargin = 8;
 constexpr const wchar_t* kSupportUrl = L"" NEMUROKU_SUPPORT_URL;
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
-enum ControlId : int { kImage1 = 100, kLabel1, kLabel2 };
+enum ControlId : int { kBanner = 100, kFolderLink, kSupportLink };
 
 // The links are sized to their text once it is measured.
-constexpr ui::ControlSpec kControls[] = {
-    {kImage1, L"STATIC", L"", kMargin, kMargin, 301, 62, WS_VISIBLE | SS_BITMAP},
-    {kLabel1, L"STATIC", L"インストールフォルダ", kMargin, 78, 0, 0, WS_VISIBLE | SS_NOTIFY},
-    {kLabel2, L"STATIC", L"サポート掲示板", kClientWidth - kMargin, 78, 0, 0,
+constexpr ui::ControlLayout kControls[] = {
+    {kBanner, L"STATIC", L"", kMargin, kMargin, 301, 62, WS_VISIBLE | SS_BITMAP},
+    {kFolderLink, L"STATIC", L"インストールフォルダ", kMargin, 78, 0, 0, WS_VISIBLE | SS_NOTIFY},
+    {kSupportLink, L"STATIC", L"サポート掲示板", kClientWidth - kMargin, 78, 0, 0,
      WS_VISIBLE | SS_NOTIFY},
 };
-
-HFONT linkFont() {
-    static HFONT font = [] {
-        LOGFONTW description{};
-        description.lfHeight = -12;
-        description.lfWeight = FW_NORMAL;
-        description.lfUnderline = TRUE;
-        description.lfCharSet = SHIFTJIS_CHARSET;
-        description.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-        wcscpy(description.lfFaceName, L"ＭＳ Ｐゴシック");
-        return CreateFontIndirectW(&description);
-    }();
-    return font;
-}
 
 // Gives a link label the size of its text, underline included, keeping its left edge or, for a
 // label on the right, its right edge.
 void fitToText(HWND window, HWND label, bool keepRightEdge) {
     const std::wstring text = ui::windowText(label);
     HDC dc = GetDC(label);
-    HGDIOBJ previous = SelectObject(dc, linkFont());
+    HGDIOBJ previous = SelectObject(dc, ui::underlinedFont());
     SIZE extent{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(dc, previous);
@@ -70,50 +56,51 @@ void openWithShell(HWND owner, const std::wstring& target) {
 
 }  // namespace
 
-bool TForm4::create(HWND owner) {
-    if (!createDialog({L"TForm4", L"バージョン情報", kClientWidth, kClientHeight, owner}))
+bool AboutWindow::create(HWND owner) {
+    if (!createDialog(
+            {L"NemurokuAboutWindow", L"バージョン情報", kClientWidth, kClientHeight, owner}))
         return false;
     createControls(kControls);
-    Label1 = control(kLabel1);
-    Label2 = control(kLabel2);
-    for (HWND link : {Label1, Label2}) {
-        SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont()), FALSE);
+    folderLink_ = control(kFolderLink);
+    supportLink_ = control(kSupportLink);
+    for (HWND link : {folderLink_, supportLink_}) {
+        SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(ui::underlinedFont()), FALSE);
     }
-    fitToText(hwnd(), Label1, false);
-    fitToText(hwnd(), Label2, true);
+    fitToText(hwnd(), folderLink_, false);
+    fitToText(hwnd(), supportLink_, true);
 
     banner_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
                                               MAKEINTRESOURCEW(IDB_ABOUT_BANNER), IMAGE_BITMAP, 0,
                                               0, LR_DEFAULTCOLOR));
-    SendMessageW(control(kImage1), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_));
+    SendMessageW(control(kBanner), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_));
     return true;
 }
 
-void TForm4::showAbout() {
+void AboutWindow::showAbout() {
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
 }
 
 // The program's folder, with the trailing separator the shell is given.
-void TForm4::Label1Click() {
+void AboutWindow::openProgramFolder() {
     const platform::Path folder = mainWindow_.programFiles().folder() / "";
     openWithShell(hwnd(), folder.wstring());
 }
 
-void TForm4::Label2Click() {
+void AboutWindow::openSupportPage() {
     openWithShell(hwnd(), kSupportUrl);
 }
 
-LRESULT TForm4::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT AboutWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (HIWORD(wParam) == STN_CLICKED) {
-                if (LOWORD(wParam) == kLabel1) {
-                    Label1Click();
+                if (LOWORD(wParam) == kFolderLink) {
+                    openProgramFolder();
                     return 0;
                 }
-                if (LOWORD(wParam) == kLabel2) {
-                    Label2Click();
+                if (LOWORD(wParam) == kSupportLink) {
+                    openSupportPage();
                     return 0;
                 }
             }

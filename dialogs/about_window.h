@@ -8,9 +8,9 @@
 #include "dialogs/main_window_access.h"
 #include "ui/window.h"
 
-class TForm4 : public ui::Window {
+class AboutWindow : public ui::Window {
 public:
-    explicit TForm4(MainWindowAccess& mainWindow) : mainWindow_(mainWindow) {}
+    explicit AboutWindow(MainWindowAccess& mainWindow) : mainWindow_(mainWindow) {}
 
     bool create(HWND owner);
     // "バージョン情報": shows the window, or brings it to the front.
@@ -19,12 +19,14 @@ public:
 private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    void Label1Click();
-    void Label2Click();
-    bool isLink(HWND control) const { return control && (control == Label1 || control == Label2); }
+    void openProgramFolder();
+    void openSupportPage();
+    bool isLink(HWND control) const {
+        return control && (control == folderLink_ || control == supportLink_);
+    }
 
     MainWindowAccess& mainWindow_;
     HBITMAP banner_ = nullptr;
-    HWND Label1 = nullptr;
-    HWND Label2 = nullptr;
+    HWND folderLink_ = nullptr;
+    HWND supportLink_ = nullptr;
 };

@@ -10,45 +10,47 @@ namespace {
 constexpr int kClientWidth = 330;
 constexpr int kClientHeight = 101;
 
-constexpr int kButton2 = IDOK;  // Enter writes back
-constexpr int kButton3 = IDCANCEL;
-constexpr int kEdit2 = 100;
-constexpr int kEdit1 = 101;
+constexpr int kWriteBackButton = IDOK;  // Enter writes back
+constexpr int kCancelButton = IDCANCEL;
+constexpr int kTitleField = 100;
+constexpr int kKeyCodeField = 101;
 constexpr int kLabel = -1;
 
 constexpr DWORD kField = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
 
 // In tab order.
-constexpr ui::ControlSpec kControls[] = {
+constexpr ui::ControlLayout kControls[] = {
     {kLabel, L"STATIC", L"タイトル", 10, 13, 62, 14, WS_VISIBLE},
-    {kEdit2, L"EDIT", L"", 75, 10, 245, 21, kField, WS_EX_CLIENTEDGE},
+    {kTitleField, L"EDIT", L"", 75, 10, 245, 21, kField, WS_EX_CLIENTEDGE},
     {kLabel, L"STATIC", L"キーコード", 10, 41, 62, 14, WS_VISIBLE},
-    {kEdit1, L"EDIT", L"", 75, 38, 245, 21, kField, WS_EX_CLIENTEDGE},
-    {kButton2, L"BUTTON", L"登録", 165, 67, 75, 25, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
-    {kButton3, L"BUTTON", L"キャンセル", 245, 67, 75, 25, WS_VISIBLE | WS_TABSTOP},
+    {kKeyCodeField, L"EDIT", L"", 75, 38, 245, 21, kField, WS_EX_CLIENTEDGE},
+    {kWriteBackButton, L"BUTTON", L"登録", 165, 67, 75, 25,
+     WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
+    {kCancelButton, L"BUTTON", L"キャンセル", 245, 67, 75, 25, WS_VISIBLE | WS_TABSTOP},
 };
 }  // namespace
 
-bool TForm3::create(HWND owner) {
-    if (!createDialog({L"TForm3", L"編集ウインドウ", kClientWidth, kClientHeight, owner}))
+bool EditWindow::create(HWND owner) {
+    if (!createDialog(
+            {L"NemurokuEditWindow", L"編集ウインドウ", kClientWidth, kClientHeight, owner}))
         return false;
     createControls(kControls);
-    Edit1 = control(kEdit1);
-    Edit2 = control(kEdit2);
-    behaveAsDialog(kButton2);
+    keyCodeField_ = control(kKeyCodeField);
+    titleField_ = control(kTitleField);
+    behaveAsDialog(kWriteBackButton);
     return true;
 }
 
-void TForm3::showForCurrentItem() {
+void EditWindow::showForCurrentItem() {
     if (!IsWindowVisible(hwnd())) loadCurrentItem();
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
-    SetFocus(Edit2);
+    SetFocus(titleField_);
 }
 
 // An empty list has no current item: the fields stay empty and "登録" will
 // change nothing.
-void TForm3::loadCurrentItem() {
+void EditWindow::loadCurrentItem() {
     const storage::ItemLists& lists = mainWindow_.itemLists();
     position_ = mainWindow_.currentItem();
     std::wstring title, keyCode;
@@ -58,20 +60,20 @@ void TForm3::loadCurrentItem() {
     } else {
         position_ = -1;
     }
-    SetWindowTextW(Edit2, title.c_str());
-    SetWindowTextW(Edit1, keyCode.c_str());
+    SetWindowTextW(titleField_, title.c_str());
+    SetWindowTextW(keyCodeField_, keyCode.c_str());
 }
 
-LRESULT TForm3::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT EditWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (HIWORD(wParam) != BN_CLICKED) break;
-            if (LOWORD(wParam) == kButton2) {
-                Button2Click();
+            if (LOWORD(wParam) == kWriteBackButton) {
+                writeBack();
                 return 0;
             }
-            if (LOWORD(wParam) == kButton3) {
-                Button3Click();
+            if (LOWORD(wParam) == kCancelButton) {
+                cancel();
                 return 0;
             }
             break;
@@ -81,11 +83,11 @@ LRESULT TForm3::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Writes back to the item the fields were loaded from, not to whichever line
 // became current meanwhile; if that position is gone, nothing changes.
-void TForm3::Button2Click() {
-    const auto title = ui::storableText(Edit2);
+void EditWindow::writeBack() {
+    const auto title = ui::storableText(titleField_);
     if (!title) return;
     if (!title->empty()) {
-        const auto keyCode = ui::storableText(Edit1);
+        const auto keyCode = ui::storableText(keyCodeField_);
         if (!keyCode) return;
         if (item_commands::replaceItem(mainWindow_.itemLists(), position_, *title, *keyCode)) {
             mainWindow_.listsChanged();
@@ -95,6 +97,6 @@ void TForm3::Button2Click() {
     ShowWindow(hwnd(), SW_HIDE);
 }
 
-void TForm3::Button3Click() {
+void EditWindow::cancel() {
     ShowWindow(hwnd(), SW_HIDE);
 }

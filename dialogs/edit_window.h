@@ -6,9 +6,9 @@
 #include "dialogs/main_window_access.h"
 #include "ui/window.h"
 
-class TForm3 : public ui::Window {
+class EditWindow : public ui::Window {
 public:
-    explicit TForm3(MainWindowAccess& mainWindow) : mainWindow_(mainWindow) {}
+    explicit EditWindow(MainWindowAccess& mainWindow) : mainWindow_(mainWindow) {}
     bool create(HWND owner);
 
     // The edit command. Coming from hidden the window loads the current item;
@@ -19,13 +19,13 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void loadCurrentItem();
-    void Button2Click();  // 登録
-    void Button3Click();  // キャンセル
+    void writeBack();  // 登録
+    void cancel();     // キャンセル
 
     MainWindowAccess& mainWindow_;
     // The item the fields were loaded from; -1 when the list was empty.
     int position_ = -1;
 
-    HWND Edit1 = nullptr;  // key code
-    HWND Edit2 = nullptr;  // title
+    HWND keyCodeField_ = nullptr;
+    HWND titleField_ = nullptr;
 };

@@ -4,7 +4,7 @@
 #include "ui/messages.h"
 #include "ui/text.h"
 
-void TForm8::Button1Click() {
+void PasswordCheckWindow::confirm() {
     if (password_rules::isPassword(settings_, entry())) {
         uncoverKeyCode_();
     } else {
@@ -14,7 +14,7 @@ void TForm8::Button1Click() {
     ShowWindow(hwnd(), SW_HIDE);
 }
 
-void TForm8::Button2Click() {
+void PasswordCheckWindow::cancel() {
     clearEntry();
     ShowWindow(hwnd(), SW_HIDE);
 }

@@ -7,16 +7,19 @@
 #include "dialogs/password_entry_window.h"
 #include "storage/settings_record.h"
 
-class TForm8 : public PasswordEntryWindow {
+class PasswordCheckWindow : public PasswordEntryWindow {
 public:
-    TForm8(const storage::SettingsRecord& settings, std::function<void()> uncoverKeyCode)
+    PasswordCheckWindow(const storage::SettingsRecord& settings,
+                        std::function<void()> uncoverKeyCode)
         : settings_(settings), uncoverKeyCode_(std::move(uncoverKeyCode)) {}
-    bool create(HWND owner) { return PasswordEntryWindow::create(owner, L"TForm8"); }
+    bool create(HWND owner) {
+        return PasswordEntryWindow::create(owner, L"NemurokuPasswordCheckWindow");
+    }
     void showCheck() { showAndFocus(); }
 
 private:
-    void Button1Click() override;
-    void Button2Click() override;
+    void confirm() override;
+    void cancel() override;
 
     const storage::SettingsRecord& settings_;
     std::function<void()> uncoverKeyCode_;

@@ -6,13 +6,13 @@
 namespace {
 constexpr int kClientWidth = 268;
 constexpr int kClientHeight = 99;
-constexpr int kLabel1 = 100;
-constexpr int kEdit1 = 101;
+constexpr int kPrompt = 100;
+constexpr int kPasswordField = 101;
 
-constexpr ui::ControlSpec kControls[] = {
-    {kLabel1, L"STATIC", L"起動パスワードを入力してください", 10, 10, 249, 14, WS_VISIBLE},
-    {kEdit1, L"EDIT", L"", 10, 30, 249, 21, WS_VISIBLE | WS_TABSTOP | ES_PASSWORD | ES_AUTOHSCROLL,
-     WS_EX_CLIENTEDGE},
+constexpr ui::ControlLayout kControls[] = {
+    {kPrompt, L"STATIC", L"起動パスワードを入力してください", 10, 10, 249, 14, WS_VISIBLE},
+    {kPasswordField, L"EDIT", L"", 10, 30, 249, 21,
+     WS_VISIBLE | WS_TABSTOP | ES_PASSWORD | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
     {IDOK, L"BUTTON", L"OK", 104, 64, 75, 25, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
     {IDCANCEL, L"BUTTON", L"キャンセル", 184, 64, 75, 25, WS_VISIBLE | WS_TABSTOP},
 };
@@ -22,26 +22,26 @@ bool PasswordEntryWindow::create(HWND owner, const wchar_t* className) {
     if (!createDialog({className, L"ねむろく認証", kClientWidth, kClientHeight, owner}))
         return false;
     createControls(kControls);
-    Edit1 = control(kEdit1);
-    SendMessageW(Edit1, EM_SETPASSWORDCHAR, L'*', 0);
+    passwordField_ = control(kPasswordField);
+    SendMessageW(passwordField_, EM_SETPASSWORDCHAR, L'*', 0);
     behaveAsDialog(IDOK);
     return true;
 }
 
 std::optional<std::string> PasswordEntryWindow::entry() const {
     std::string bytes;
-    if (!ui::toCp932(ui::windowText(Edit1), bytes)) return std::nullopt;
+    if (!ui::toCp932(ui::windowText(passwordField_), bytes)) return std::nullopt;
     return bytes;
 }
 
 void PasswordEntryWindow::clearEntry() {
-    SetWindowTextW(Edit1, L"");
+    SetWindowTextW(passwordField_, L"");
 }
 
 void PasswordEntryWindow::showAndFocus() {
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
-    SetFocus(Edit1);
+    SetFocus(passwordField_);
 }
 
 LRESULT PasswordEntryWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -49,11 +49,11 @@ LRESULT PasswordEntryWindow::handleMessage(UINT message, WPARAM wParam, LPARAM l
         case WM_COMMAND:
             if (HIWORD(wParam) != BN_CLICKED) break;
             if (LOWORD(wParam) == IDOK) {
-                Button1Click();
+                confirm();
                 return 0;
             }
             if (LOWORD(wParam) == IDCANCEL) {
-                Button2Click();
+                cancel();
                 return 0;
             }
             break;

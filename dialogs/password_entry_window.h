@@ -19,8 +19,8 @@ protected:
     void showAndFocus();
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    virtual void Button1Click() = 0;
-    virtual void Button2Click() = 0;
+    virtual void confirm() = 0;
+    virtual void cancel() = 0;
 
-    HWND Edit1 = nullptr;
+    HWND passwordField_ = nullptr;
 };

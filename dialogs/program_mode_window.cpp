@@ -12,83 +12,83 @@ namespace {
 constexpr int kClientWidth = 320;
 constexpr int kClientHeight = 105;
 
-constexpr int kComboBox1 = 100;
-constexpr int kEdit1 = 101;
-constexpr int kButton5 = 102;
-constexpr int kButton1 = 103;
-constexpr int kButton2 = 104;
-constexpr int kButton3 = 105;
-constexpr int kButton4 = IDCANCEL;
+constexpr int kItemChooser = 100;
+constexpr int kSequenceField = 101;
+constexpr int kClearButton = 102;
+constexpr int kTabButton = 103;
+constexpr int kEnterButton = 104;
+constexpr int kConfirmButton = 105;
+constexpr int kCancelButton = IDCANCEL;
 
 constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP;
 
-constexpr ui::ControlSpec kControls[] = {
-    {kComboBox1, L"COMBOBOX", L"", 10, 10, 300, 21,
+constexpr ui::ControlLayout kControls[] = {
+    {kItemChooser, L"COMBOBOX", L"", 10, 10, 300, 21,
      WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL},
-    {kEdit1, L"EDIT", L"", 10, 40, 245, 21, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+    {kSequenceField, L"EDIT", L"", 10, 40, 245, 21, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
      WS_EX_CLIENTEDGE},
-    {kButton5, L"BUTTON", L"クリア", 260, 40, 50, 21, kButton},
-    {kButton1, L"BUTTON", L"[TAB]", 10, 72, 65, 25, kButton},
-    {kButton2, L"BUTTON", L"[Enter]", 80, 72, 65, 25, kButton},
-    {kButton3, L"BUTTON", L"確定", 165, 72, 70, 25, kButton},
-    {kButton4, L"BUTTON", L"キャンセル", 240, 72, 70, 25, kButton},
+    {kClearButton, L"BUTTON", L"クリア", 260, 40, 50, 21, kButton},
+    {kTabButton, L"BUTTON", L"[TAB]", 10, 72, 65, 25, kButton},
+    {kEnterButton, L"BUTTON", L"[Enter]", 80, 72, 65, 25, kButton},
+    {kConfirmButton, L"BUTTON", L"確定", 165, 72, 70, 25, kButton},
+    {kCancelButton, L"BUTTON", L"キャンセル", 240, 72, 70, 25, kButton},
 };
 
 constexpr int kChooserRows = 11;
 }  // namespace
 
-bool TForm6::create(HWND owner) {
-    if (!createDialog(
-            {L"TForm6", L"プログラムモード入力ウインドウ", kClientWidth, kClientHeight, owner}))
+bool ProgramModeWindow::create(HWND owner) {
+    if (!createDialog({L"NemurokuProgramModeWindow", L"プログラムモード入力ウインドウ",
+                       kClientWidth, kClientHeight, owner}))
         return false;
     createControls(kControls);
-    ComboBox1 = control(kComboBox1);
-    Edit1 = control(kEdit1);
-    item_editing::showRowsWhenOpen(ComboBox1, kChooserRows);
+    itemChooser_ = control(kItemChooser);
+    sequenceField_ = control(kSequenceField);
+    item_editing::showRowsWhenOpen(itemChooser_, kChooserRows);
     behaveAsDialog(0);
     return true;
 }
 
-void TForm6::showForComposition() {
+void ProgramModeWindow::showForComposition() {
     if (!IsWindowVisible(hwnd())) {
         std::vector<std::wstring> titles;
         for (const std::string& title : mainWindow_.itemLists().titles)
             titles.push_back(ui::fromCp932(title));
-        item_editing::setEntries(ComboBox1, titles);
+        item_editing::setEntries(itemChooser_, titles);
         composer_.restart();
     }
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
-    SetFocus(ComboBox1);
+    SetFocus(itemChooser_);
 }
 
-LRESULT TForm6::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ProgramModeWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND: {
             const WORD code = HIWORD(wParam);
             switch (LOWORD(wParam)) {
                 // Every change of the chooser is a step, typed text too.
-                case kComboBox1:
+                case kItemChooser:
                     if (code == CBN_SELCHANGE)
-                        ComboBox1Change(
-                            static_cast<int>(SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0)));
+                        addItemStep(
+                            static_cast<int>(SendMessageW(itemChooser_, CB_GETCURSEL, 0, 0)));
                     else if (code == CBN_EDITCHANGE)
-                        ComboBox1Change(item_editing::entryOfText(ComboBox1));
+                        addItemStep(item_editing::entryOfText(itemChooser_));
                     return 0;
-                case kButton1:
-                    if (code == BN_CLICKED) Button1Click();
+                case kTabButton:
+                    if (code == BN_CLICKED) addTabStep();
                     return 0;
-                case kButton2:
-                    if (code == BN_CLICKED) Button2Click();
+                case kEnterButton:
+                    if (code == BN_CLICKED) addEnterStep();
                     return 0;
-                case kButton3:
-                    if (code == BN_CLICKED) Button3Click();
+                case kConfirmButton:
+                    if (code == BN_CLICKED) confirm();
                     return 0;
-                case kButton4:
-                    if (code == BN_CLICKED) Button4Click();
+                case kCancelButton:
+                    if (code == BN_CLICKED) cancel();
                     return 0;
-                case kButton5:
-                    if (code == BN_CLICKED) Button5Click();
+                case kClearButton:
+                    if (code == BN_CLICKED) clearSequence();
                     return 0;
             }
             break;
@@ -98,33 +98,33 @@ LRESULT TForm6::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // A step beyond the sixth leaves the field as it was, typed text included.
-void TForm6::ComboBox1Change(int chosenEntry) {
+void ProgramModeWindow::addItemStep(int chosenEntry) {
     if (composer_.addItem(chosenEntry)) showSequence();
 }
 
-void TForm6::Button1Click() {
+void ProgramModeWindow::addTabStep() {
     if (composer_.addTab()) showSequence();
 }
 
-void TForm6::Button2Click() {
+void ProgramModeWindow::addEnterStep() {
     if (composer_.addEnter()) showSequence();
 }
 
 // Hands over the field as it stands, also when typed into by hand.
-void TForm6::Button3Click() {
-    registrationWindow_.setKeyCode(ui::windowText(Edit1));
+void ProgramModeWindow::confirm() {
+    registrationWindow_.setKeyCode(ui::windowText(sequenceField_));
     ShowWindow(hwnd(), SW_HIDE);
 }
 
-void TForm6::Button4Click() {
+void ProgramModeWindow::cancel() {
     ShowWindow(hwnd(), SW_HIDE);
 }
 
-void TForm6::Button5Click() {
+void ProgramModeWindow::clearSequence() {
     composer_.restart();
-    SetWindowTextW(Edit1, L"");
+    SetWindowTextW(sequenceField_, L"");
 }
 
-void TForm6::showSequence() {
-    SetWindowTextW(Edit1, ui::fromCp932(composer_.sequence()).c_str());
+void ProgramModeWindow::showSequence() {
+    SetWindowTextW(sequenceField_, ui::fromCp932(composer_.sequence()).c_str());
 }

@@ -7,11 +7,11 @@
 #include "dialogs/sequence_composer.h"
 #include "ui/window.h"
 
-class TForm2;
+class RegistrationWindow;
 
-class TForm6 : public ui::Window {
+class ProgramModeWindow : public ui::Window {
 public:
-    TForm6(MainWindowAccess& mainWindow, TForm2& registrationWindow)
+    ProgramModeWindow(MainWindowAccess& mainWindow, RegistrationWindow& registrationWindow)
         : mainWindow_(mainWindow), registrationWindow_(registrationWindow) {}
     bool create(HWND owner);
 
@@ -23,18 +23,18 @@ public:
 private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    void ComboBox1Change(int chosenEntry);
-    void Button1Click();  // [TAB]
-    void Button2Click();  // [Enter]
-    void Button3Click();  // 確定
-    void Button4Click();  // キャンセル
-    void Button5Click();  // クリア
+    void addItemStep(int chosenEntry);
+    void addTabStep();     // [TAB]
+    void addEnterStep();   // [Enter]
+    void confirm();        // 確定
+    void cancel();         // キャンセル
+    void clearSequence();  // クリア
     void showSequence();
 
     MainWindowAccess& mainWindow_;
-    TForm2& registrationWindow_;
+    RegistrationWindow& registrationWindow_;
     SequenceComposer composer_;
 
-    HWND ComboBox1 = nullptr;  // item chooser
-    HWND Edit1 = nullptr;      // sequence
+    HWND itemChooser_ = nullptr;
+    HWND sequenceField_ = nullptr;
 };

@@ -13,17 +13,17 @@ namespace {
 constexpr int kClientWidth = 360;
 constexpr int kClientHeight = 232;
 
-constexpr int kButton2 = IDOK;  // Enter registers
-constexpr int kButton3 = IDCANCEL;
-constexpr int kEdit2 = 100;
-constexpr int kEdit1 = 101;
-constexpr int kComboBox1 = 102;
-constexpr int kButton1 = 103;
-constexpr int kCheckBox1 = 104;
-constexpr int kCheckBox2 = 105;
-constexpr int kCheckBox3 = 106;
-constexpr int kComboBox2 = 107;
-constexpr int kButton4 = 108;
+constexpr int kRegisterButton = IDOK;  // Enter registers
+constexpr int kCancelButton = IDCANCEL;
+constexpr int kTitleField = 100;
+constexpr int kKeyCodeField = 101;
+constexpr int kLengthChoice = 102;
+constexpr int kGenerateButton = 103;
+constexpr int kDigitsBox = 104;
+constexpr int kUpperCaseBox = 105;
+constexpr int kLowerCaseBox = 106;
+constexpr int kTemplateChoice = 107;
+constexpr int kClearButton = 108;
 constexpr int kLabel = -1;
 
 constexpr DWORD kField = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
@@ -31,22 +31,23 @@ constexpr DWORD kComboBox = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN 
 constexpr DWORD kCheckBox = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
 
 // In tab order.
-constexpr ui::ControlSpec kControls[] = {
+constexpr ui::ControlLayout kControls[] = {
     {kLabel, L"STATIC", L"タイトル", 10, 13, 62, 14, WS_VISIBLE},
-    {kEdit2, L"EDIT", L"", 75, 10, 275, 21, kField, WS_EX_CLIENTEDGE},
+    {kTitleField, L"EDIT", L"", 75, 10, 275, 21, kField, WS_EX_CLIENTEDGE},
     {kLabel, L"STATIC", L"キーコード", 10, 41, 62, 14, WS_VISIBLE},
-    {kEdit1, L"EDIT", L"", 75, 38, 225, 21, kField, WS_EX_CLIENTEDGE},
-    {kButton2, L"BUTTON", L"登録", 195, 197, 75, 25, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
-    {kButton3, L"BUTTON", L"キャンセル", 275, 197, 75, 25, WS_VISIBLE | WS_TABSTOP},
+    {kKeyCodeField, L"EDIT", L"", 75, 38, 225, 21, kField, WS_EX_CLIENTEDGE},
+    {kRegisterButton, L"BUTTON", L"登録", 195, 197, 75, 25,
+     WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
+    {kCancelButton, L"BUTTON", L"キャンセル", 275, 197, 75, 25, WS_VISIBLE | WS_TABSTOP},
     {kLabel, L"BUTTON", L"キーコード設定項目", 10, 68, 340, 118, WS_VISIBLE | BS_GROUPBOX},
     {kLabel, L"STATIC", L"桁数設定", 22, 92, 55, 14, WS_VISIBLE},
-    {kComboBox1, L"COMBOBOX", L"", 80, 88, 60, 21, kComboBox},
-    {kButton1, L"BUTTON", L"自動生成", 150, 87, 80, 23, WS_VISIBLE | WS_TABSTOP},
-    {kCheckBox1, L"BUTTON", L"数字を使用", 22, 118, 200, 18, kCheckBox},
-    {kCheckBox2, L"BUTTON", L"英字 - 大文字を使用", 22, 138, 200, 18, kCheckBox},
-    {kCheckBox3, L"BUTTON", L"英字 - 小文字を使用", 22, 158, 200, 18, kCheckBox},
-    {kComboBox2, L"COMBOBOX", L"", 10, 199, 160, 21, kComboBox},
-    {kButton4, L"BUTTON", L"クリア", 305, 38, 45, 21, WS_VISIBLE | WS_TABSTOP},
+    {kLengthChoice, L"COMBOBOX", L"", 80, 88, 60, 21, kComboBox},
+    {kGenerateButton, L"BUTTON", L"自動生成", 150, 87, 80, 23, WS_VISIBLE | WS_TABSTOP},
+    {kDigitsBox, L"BUTTON", L"数字を使用", 22, 118, 200, 18, kCheckBox},
+    {kUpperCaseBox, L"BUTTON", L"英字 - 大文字を使用", 22, 138, 200, 18, kCheckBox},
+    {kLowerCaseBox, L"BUTTON", L"英字 - 小文字を使用", 22, 158, 200, 18, kCheckBox},
+    {kTemplateChoice, L"COMBOBOX", L"", 10, 199, 160, 21, kComboBox},
+    {kClearButton, L"BUTTON", L"クリア", 305, 38, 45, 21, WS_VISIBLE | WS_TABSTOP},
 };
 
 constexpr int kDefaultLengthEntry = 6;  // "7"
@@ -72,74 +73,75 @@ std::wstring clipboardText() {
 }
 }  // namespace
 
-TForm2::TForm2(MainWindowAccess& mainWindow)
+RegistrationWindow::RegistrationWindow(MainWindowAccess& mainWindow)
     : mainWindow_(mainWindow), programModeWindow_(mainWindow, *this) {}
 
-bool TForm2::create(HWND owner) {
-    if (!createDialog({L"TForm2", L"登録ウインドウ", kClientWidth, kClientHeight, owner}))
+bool RegistrationWindow::create(HWND owner) {
+    if (!createDialog(
+            {L"NemurokuRegistrationWindow", L"登録ウインドウ", kClientWidth, kClientHeight, owner}))
         return false;
     createControls(kControls);
-    Edit1 = control(kEdit1);
-    Edit2 = control(kEdit2);
-    ComboBox1 = control(kComboBox1);
-    ComboBox2 = control(kComboBox2);
-    CheckBox1 = control(kCheckBox1);
-    CheckBox2 = control(kCheckBox2);
-    CheckBox3 = control(kCheckBox3);
+    keyCodeField_ = control(kKeyCodeField);
+    titleField_ = control(kTitleField);
+    lengthChoice_ = control(kLengthChoice);
+    templateChoice_ = control(kTemplateChoice);
+    digitsBox_ = control(kDigitsBox);
+    upperCaseBox_ = control(kUpperCaseBox);
+    lowerCaseBox_ = control(kLowerCaseBox);
 
     std::vector<std::wstring> lengths;
     for (int length = 1; length <= key_code_generator::kLongestLength; ++length)
         lengths.push_back(std::to_wstring(length));
-    item_editing::setEntries(ComboBox1, lengths);
-    SendMessageW(ComboBox1, CB_SETCURSEL, kDefaultLengthEntry, 0);
-    item_editing::showRowsWhenOpen(ComboBox1, kLengthRows);
+    item_editing::setEntries(lengthChoice_, lengths);
+    SendMessageW(lengthChoice_, CB_SETCURSEL, kDefaultLengthEntry, 0);
+    item_editing::showRowsWhenOpen(lengthChoice_, kLengthRows);
 
     std::vector<std::wstring> captions;
     for (const auto& entry : macro_templates::all())
         captions.push_back(ui::fromUtf8(entry.caption));
-    item_editing::setEntries(ComboBox2, captions);
-    SetWindowTextW(ComboBox2, ui::fromUtf8(macro_templates::kMenuPlaceholder).c_str());
-    item_editing::showRowsWhenOpen(ComboBox2, kTemplateRows);
+    item_editing::setEntries(templateChoice_, captions);
+    SetWindowTextW(templateChoice_, ui::fromUtf8(macro_templates::kMenuPlaceholder).c_str());
+    item_editing::showRowsWhenOpen(templateChoice_, kTemplateRows);
 
-    for (HWND box : {CheckBox1, CheckBox2, CheckBox3})
+    for (HWND box : {digitsBox_, upperCaseBox_, lowerCaseBox_})
         SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
-    behaveAsDialog(kButton2);
+    behaveAsDialog(kRegisterButton);
     return programModeWindow_.create(hwnd());
 }
 
-void TForm2::showForAdd() {
+void RegistrationWindow::showForAdd() {
     const auto prefill =
         item_commands::addPrefill(clipboardText(), mainWindow_.itemLists().titles.size());
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
-    SetWindowTextW(Edit1, prefill.keyCode.c_str());
-    SetWindowTextW(Edit2, prefill.title.c_str());
-    SetFocus(Edit2);
+    SetWindowTextW(keyCodeField_, prefill.keyCode.c_str());
+    SetWindowTextW(titleField_, prefill.title.c_str());
+    SetFocus(titleField_);
 }
 
-void TForm2::setKeyCode(const std::wstring& keyCode) {
-    SetWindowTextW(Edit1, keyCode.c_str());
+void RegistrationWindow::setKeyCode(const std::wstring& keyCode) {
+    SetWindowTextW(keyCodeField_, keyCode.c_str());
 }
 
-LRESULT TForm2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT RegistrationWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
-                case kButton1:
-                    if (HIWORD(wParam) == BN_CLICKED) Button1Click();
+                case kGenerateButton:
+                    if (HIWORD(wParam) == BN_CLICKED) generateKeyCode();
                     return 0;
-                case kButton2:
-                    if (HIWORD(wParam) == BN_CLICKED) Button2Click();
+                case kRegisterButton:
+                    if (HIWORD(wParam) == BN_CLICKED) registerItem();
                     return 0;
-                case kButton3:
-                    if (HIWORD(wParam) == BN_CLICKED) Button3Click();
+                case kCancelButton:
+                    if (HIWORD(wParam) == BN_CLICKED) cancel();
                     return 0;
-                case kButton4:
-                    if (HIWORD(wParam) == BN_CLICKED) Button4Click();
+                case kClearButton:
+                    if (HIWORD(wParam) == BN_CLICKED) clearFields();
                     return 0;
-                case kComboBox2:
+                case kTemplateChoice:
                     // Typed text chooses no entry and so writes nothing.
-                    if (HIWORD(wParam) == CBN_SELCHANGE) ComboBox2Change();
+                    if (HIWORD(wParam) == CBN_SELCHANGE) applyTemplate();
                     return 0;
             }
             break;
@@ -149,26 +151,26 @@ LRESULT TForm2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Reseeded from the clock on every press; without any allowed class the key
 // code field keeps its text.
-void TForm2::Button1Click() {
+void RegistrationWindow::generateKeyCode() {
     SYSTEMTIME now{};
     GetSystemTime(&now);
     const auto seed = key_code_generator::millisecondsSinceMidnight(now.wHour, now.wMinute,
                                                                     now.wSecond, now.wMilliseconds);
-    const key_code_generator::CharacterClasses classes{isChecked(CheckBox1), isChecked(CheckBox2),
-                                                       isChecked(CheckBox3)};
-    const int length = item_editing::entryOfText(ComboBox1) + 1;
+    const key_code_generator::CharacterClasses classes{
+        isChecked(digitsBox_), isChecked(upperCaseBox_), isChecked(lowerCaseBox_)};
+    const int length = item_editing::entryOfText(lengthChoice_) + 1;
     if (const auto keyCode = key_code_generator::generate(classes, length, seed))
-        SetWindowTextW(Edit1, ui::fromCp932(*keyCode).c_str());
+        SetWindowTextW(keyCodeField_, ui::fromCp932(*keyCode).c_str());
 }
 
-void TForm2::Button2Click() {
-    const auto title = ui::storableText(Edit2);
+void RegistrationWindow::registerItem() {
+    const auto title = ui::storableText(titleField_);
     if (!title) return;
     if (title->empty()) {
         ShowWindow(hwnd(), SW_HIDE);
         return;
     }
-    const auto keyCode = ui::storableText(Edit1);
+    const auto keyCode = ui::storableText(keyCodeField_);
     if (!keyCode) return;
     item_commands::appendItem(mainWindow_.itemLists(), *title, *keyCode);
     mainWindow_.listsChanged();
@@ -180,20 +182,20 @@ void TForm2::Button2Click() {
     mainWindow_.storeGroupOnDisplay();
 }
 
-void TForm2::Button3Click() {
+void RegistrationWindow::cancel() {
     ShowWindow(hwnd(), SW_HIDE);
 }
 
-void TForm2::Button4Click() {
-    SetWindowTextW(Edit1, L"");
-    SetWindowTextW(Edit2, L"");
+void RegistrationWindow::clearFields() {
+    SetWindowTextW(keyCodeField_, L"");
+    SetWindowTextW(titleField_, L"");
 }
 
-void TForm2::ComboBox2Change() {
+void RegistrationWindow::applyTemplate() {
     const auto* chosen =
-        macro_templates::at(static_cast<int>(SendMessageW(ComboBox2, CB_GETCURSEL, 0, 0)));
+        macro_templates::at(static_cast<int>(SendMessageW(templateChoice_, CB_GETCURSEL, 0, 0)));
     if (!chosen) return;
-    SetWindowTextW(Edit2, ui::fromCp932(chosen->title).c_str());
-    if (chosen->keyCode) SetWindowTextW(Edit1, ui::fromCp932(*chosen->keyCode).c_str());
+    SetWindowTextW(titleField_, ui::fromCp932(chosen->title).c_str());
+    if (chosen->keyCode) SetWindowTextW(keyCodeField_, ui::fromCp932(*chosen->keyCode).c_str());
     if (chosen->composesSequence) programModeWindow_.showForComposition();
 }

@@ -10,9 +10,9 @@
 #include "dialogs/program_mode_window.h"
 #include "ui/window.h"
 
-class TForm2 : public ui::Window {
+class RegistrationWindow : public ui::Window {
 public:
-    explicit TForm2(MainWindowAccess& mainWindow);
+    explicit RegistrationWindow(MainWindowAccess& mainWindow);
     // Creates this window and the program mode window that fills its key code
     // field, both hidden.
     bool create(HWND owner);
@@ -28,20 +28,20 @@ public:
 private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    void Button1Click();  // 自動生成
-    void Button2Click();  // 登録
-    void Button3Click();  // キャンセル
-    void Button4Click();  // クリア
-    void ComboBox2Change();
+    void generateKeyCode();  // 自動生成
+    void registerItem();     // 登録
+    void cancel();           // キャンセル
+    void clearFields();      // クリア
+    void applyTemplate();
 
     MainWindowAccess& mainWindow_;
-    TForm6 programModeWindow_;
+    ProgramModeWindow programModeWindow_;
 
-    HWND Edit1 = nullptr;      // key code
-    HWND Edit2 = nullptr;      // title
-    HWND ComboBox1 = nullptr;  // length
-    HWND ComboBox2 = nullptr;  // templates
-    HWND CheckBox1 = nullptr;  // digits
-    HWND CheckBox2 = nullptr;  // upper case
-    HWND CheckBox3 = nullptr;  // lower case
+    HWND keyCodeField_ = nullptr;
+    HWND titleField_ = nullptr;
+    HWND lengthChoice_ = nullptr;
+    HWND templateChoice_ = nullptr;
+    HWND digitsBox_ = nullptr;
+    HWND upperCaseBox_ = nullptr;
+    HWND lowerCaseBox_ = nullptr;
 };

@@ -24,11 +24,11 @@ inline constexpr int kNoSelection = -1;
 // The states of the window's controls. They are kept between openings:
 // opening changes only what its fill steps touch.
 struct SettingsControls {
-    std::array<bool, kGroupCount> singleClickGroups{};  // CheckBox2 to CheckBox4
-    bool stayOnTop = true;                              // CheckBox5
-    int transparencyLevel = 2;                          // TrackBar1
-    bool passwordAtStart = false;                       // CheckBox1
-    // The items of ComboBox1 to ComboBox4, the same in each, and the selections.
+    std::array<bool, kGroupCount> singleClickGroups{};
+    bool stayOnTop = true;
+    int transparencyLevel = 2;
+    bool passwordAtStart = false;
+    // The items of the four hotkey lists, the same in each, and their selections.
     storage::Lines hotkeyItems;
     std::array<int, kHotkeyCount> hotkeySelections{kNoSelection, kNoSelection, kNoSelection,
                                                    kNoSelection};

@@ -13,35 +13,36 @@ constexpr int kClientWidth = 408;
 constexpr int kClientHeight = 297;
 
 enum ControlId : int {
-    kRadioGroup1 = 100,
-    kCheckBox2,
-    kCheckBox3,
-    kCheckBox4,
-    kGroupBox2,
-    kCheckBox5,
-    kLabel4,
-    kGroupBox1,
-    kTrackBar1,
-    kLabel1,
-    kLabel3,
-    kLabel2,
-    kRadioGroup2,
-    kCheckBox1,
-    kGroupBox3,
-    kCheckBox6,
-    kEdit1,
-    kLabel5,
-    kComboBox1,
-    kLabel6,
-    kComboBox2,
-    kLabel7,
-    kComboBox3,
-    kLabel8,
-    kComboBox4,
+    kSingleClickFrame = 100,
+    kSingleClickGroup1Box,
+    kSingleClickGroup2Box,
+    kSingleClickGroup3Box,
+    kDisplayFrame,
+    kStayOnTopBox,
+    kRestartNote,
+    kTransparencyFrame,
+    kOpacitySlider,
+    kFaintLabel,
+    kStandardLabel,
+    kDenseLabel,
+    kPasswordFrame,
+    kPasswordAtStartBox,
+    kHotkeyFrame,
+    kRestoreHotkeyBox,
+    kRestoreHotkeyField,
+    kHotkey1Label,
+    kHotkey1List,
+    kHotkey2Label,
+    kHotkey2List,
+    kHotkey3Label,
+    kHotkey3List,
+    kHotkey4Label,
+    kHotkey4List,
 };
 
-constexpr int kGroupBoxIds[] = {kCheckBox2, kCheckBox3, kCheckBox4};
-constexpr int kComboBoxIds[] = {kComboBox1, kComboBox2, kComboBox3, kComboBox4};
+constexpr int kSingleClickBoxIds[] = {kSingleClickGroup1Box, kSingleClickGroup2Box,
+                                      kSingleClickGroup3Box};
+constexpr int kHotkeyListIds[] = {kHotkey1List, kHotkey2List, kHotkey3List, kHotkey4List};
 
 constexpr DWORD kFrame = WS_VISIBLE | BS_GROUPBOX;
 constexpr DWORD kTickBox = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
@@ -53,41 +54,41 @@ constexpr int kHotkeyListHeight = 200;
 // Left: single-click mode, display, transparency, OK at the bottom. Right:
 // password and hotkeys. Frames come before their contents, which keeps the
 // tab order and the drawing order right.
-constexpr ui::ControlSpec kControls[] = {
-    {kRadioGroup1, L"BUTTON", L"シングルクリックモード", 8, 4, 196, 78, kFrame},
-    {kCheckBox2, L"BUTTON", L"グループ１をONにする", 20, 22, 176, 16, kTickBox},
-    {kCheckBox3, L"BUTTON", L"グループ２をONにする", 20, 40, 176, 16, kTickBox},
-    {kCheckBox4, L"BUTTON", L"グループ３をONにする", 20, 58, 176, 16, kTickBox},
+constexpr ui::ControlLayout kControls[] = {
+    {kSingleClickFrame, L"BUTTON", L"シングルクリックモード", 8, 4, 196, 78, kFrame},
+    {kSingleClickGroup1Box, L"BUTTON", L"グループ１をONにする", 20, 22, 176, 16, kTickBox},
+    {kSingleClickGroup2Box, L"BUTTON", L"グループ２をONにする", 20, 40, 176, 16, kTickBox},
+    {kSingleClickGroup3Box, L"BUTTON", L"グループ３をONにする", 20, 58, 176, 16, kTickBox},
 
-    {kGroupBox2, L"BUTTON", L"画面表示の設定", 8, 88, 196, 58, kFrame},
-    {kCheckBox5, L"BUTTON", L"常に画面上に表示しておく", 20, 106, 176, 16, kTickBox},
-    {kLabel4, L"STATIC", L"※ねむろく再起動時に反映されます。", 13, 126, 189, 13, kLabel},
+    {kDisplayFrame, L"BUTTON", L"画面表示の設定", 8, 88, 196, 58, kFrame},
+    {kStayOnTopBox, L"BUTTON", L"常に画面上に表示しておく", 20, 106, 176, 16, kTickBox},
+    {kRestartNote, L"STATIC", L"※ねむろく再起動時に反映されます。", 13, 126, 189, 13, kLabel},
 
-    {kGroupBox1, L"BUTTON", L"ウインドウ透過率の設定", 8, 152, 196, 98, kFrame},
-    {kTrackBar1, TRACKBAR_CLASSW, L"", 16, 172, 180, 30,
+    {kTransparencyFrame, L"BUTTON", L"ウインドウ透過率の設定", 8, 152, 196, 98, kFrame},
+    {kOpacitySlider, TRACKBAR_CLASSW, L"", 16, 172, 180, 30,
      WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS},
-    {kLabel1, L"STATIC", L"薄く", 20, 208, 40, 14, kLabel},
+    {kFaintLabel, L"STATIC", L"薄く", 20, 208, 40, 14, kLabel},
     // Moved under the slider's position 2 once the slider is there.
-    {kLabel3, L"STATIC", L"標準", 110, 208, 40, 14, kLabel | SS_CENTER},
-    {kLabel2, L"STATIC", L"濃く", 152, 208, 40, 14, kLabel | SS_RIGHT},
+    {kStandardLabel, L"STATIC", L"標準", 110, 208, 40, 14, kLabel | SS_CENTER},
+    {kDenseLabel, L"STATIC", L"濃く", 152, 208, 40, 14, kLabel | SS_RIGHT},
 
     {IDOK, L"BUTTON", L"OK", 8, 262, 75, 25, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
 
-    {kRadioGroup2, L"BUTTON", L"パスワードの入力", 210, 4, 190, 46, kFrame},
-    {kCheckBox1, L"BUTTON", L"ねむろく起動毎に要求する", 220, 22, 176, 16, kTickBox},
+    {kPasswordFrame, L"BUTTON", L"パスワードの入力", 210, 4, 190, 46, kFrame},
+    {kPasswordAtStartBox, L"BUTTON", L"ねむろく起動毎に要求する", 220, 22, 176, 16, kTickBox},
 
-    {kGroupBox3, L"BUTTON", L"ショートカットキーの設定", 210, 56, 190, 233, kFrame},
-    {kCheckBox6, L"BUTTON", L"タスクトレイからの復帰をON", 218, 74, 180, 16, kTickBox},
-    {kEdit1, L"EDIT", L"Shift + ENTER", 220, 94, 170, 20,
+    {kHotkeyFrame, L"BUTTON", L"ショートカットキーの設定", 210, 56, 190, 233, kFrame},
+    {kRestoreHotkeyBox, L"BUTTON", L"タスクトレイからの復帰をON", 218, 74, 180, 16, kTickBox},
+    {kRestoreHotkeyField, L"EDIT", L"Shift + ENTER", 220, 94, 170, 20,
      WS_VISIBLE | WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
-    {kLabel5, L"STATIC", L"CTRL + 1", 220, 122, 170, 14, kLabel},
-    {kComboBox1, L"COMBOBOX", L"", 220, 136, 170, kHotkeyListHeight, kHotkeyList},
-    {kLabel6, L"STATIC", L"CTRL + 2", 220, 162, 170, 14, kLabel},
-    {kComboBox2, L"COMBOBOX", L"", 220, 176, 170, kHotkeyListHeight, kHotkeyList},
-    {kLabel7, L"STATIC", L"CTRL + 3", 220, 202, 170, 14, kLabel},
-    {kComboBox3, L"COMBOBOX", L"", 220, 216, 170, kHotkeyListHeight, kHotkeyList},
-    {kLabel8, L"STATIC", L"CTRL + 4", 220, 242, 170, 14, kLabel},
-    {kComboBox4, L"COMBOBOX", L"", 220, 256, 170, kHotkeyListHeight, kHotkeyList},
+    {kHotkey1Label, L"STATIC", L"CTRL + 1", 220, 122, 170, 14, kLabel},
+    {kHotkey1List, L"COMBOBOX", L"", 220, 136, 170, kHotkeyListHeight, kHotkeyList},
+    {kHotkey2Label, L"STATIC", L"CTRL + 2", 220, 162, 170, 14, kLabel},
+    {kHotkey2List, L"COMBOBOX", L"", 220, 176, 170, kHotkeyListHeight, kHotkeyList},
+    {kHotkey3Label, L"STATIC", L"CTRL + 3", 220, 202, 170, 14, kLabel},
+    {kHotkey3List, L"COMBOBOX", L"", 220, 216, 170, kHotkeyListHeight, kHotkeyList},
+    {kHotkey4Label, L"STATIC", L"CTRL + 4", 220, 242, 170, 14, kLabel},
+    {kHotkey4List, L"COMBOBOX", L"", 220, 256, 170, kHotkeyListHeight, kHotkeyList},
 };
 
 // The note under "常に画面上に表示しておく" is set smaller than the rest.
@@ -133,24 +134,27 @@ void centreUnderSliderPosition(HWND window, HWND slider, HWND label, int positio
 
 }  // namespace
 
-TForm5::TForm5(MainWindowAccess& mainWindow)
+SettingsWindow::SettingsWindow(MainWindowAccess& mainWindow)
     : mainWindow_(mainWindow), form_(mainWindow.settings(), *this) {}
 
-bool TForm5::create(HWND owner) {
-    if (!createDialog({L"TForm5", L"詳細設定", kClientWidth, kClientHeight, owner})) return false;
+bool SettingsWindow::create(HWND owner) {
+    if (!createDialog({L"NemurokuSettingsWindow", L"詳細設定", kClientWidth, kClientHeight, owner}))
+        return false;
     createControls(kControls);
-    for (std::size_t i = 0; i < groupBoxes_.size(); ++i) groupBoxes_[i] = control(kGroupBoxIds[i]);
-    for (std::size_t i = 0; i < ComboBoxes_.size(); ++i) ComboBoxes_[i] = control(kComboBoxIds[i]);
-    CheckBox5 = control(kCheckBox5);
-    TrackBar1 = control(kTrackBar1);
-    CheckBox1 = control(kCheckBox1);
+    for (std::size_t i = 0; i < singleClickBoxes_.size(); ++i)
+        singleClickBoxes_[i] = control(kSingleClickBoxIds[i]);
+    for (std::size_t i = 0; i < hotkeyLists_.size(); ++i)
+        hotkeyLists_[i] = control(kHotkeyListIds[i]);
+    stayOnTopBox_ = control(kStayOnTopBox);
+    opacitySlider_ = control(kOpacitySlider);
+    passwordAtStartBox_ = control(kPasswordAtStartBox);
 
-    SendMessageW(control(kLabel4), WM_SETFONT, reinterpret_cast<WPARAM>(noteFont()), FALSE);
-    SendMessageW(TrackBar1, TBM_SETRANGE, FALSE,
+    SendMessageW(control(kRestartNote), WM_SETFONT, reinterpret_cast<WPARAM>(noteFont()), FALSE);
+    SendMessageW(opacitySlider_, TBM_SETRANGE, FALSE,
                  MAKELPARAM(settings_rules::kLowestLevel, settings_rules::kHighestLevel));
-    SendMessageW(TrackBar1, TBM_SETTICFREQ, 1, 0);
-    centreUnderSliderPosition(hwnd(), TrackBar1, control(kLabel3), 2);
-    setTicked(control(kCheckBox6), true);
+    SendMessageW(opacitySlider_, TBM_SETTICFREQ, 1, 0);
+    centreUnderSliderPosition(hwnd(), opacitySlider_, control(kStandardLabel), 2);
+    setTicked(control(kRestoreHotkeyBox), true);
     showTicksAndSlider();
 
     conversation_.emplace(hwnd());
@@ -158,7 +162,7 @@ bool TForm5::create(HWND owner) {
     return true;
 }
 
-void TForm5::showSettings() {
+void SettingsWindow::showSettings() {
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
     try {
@@ -173,20 +177,20 @@ void TForm5::showSettings() {
     showHotkeyLists();
 }
 
-void TForm5::showTicksAndSlider() {
+void SettingsWindow::showTicksAndSlider() {
     const settings_rules::SettingsControls& controls = form_.controls();
-    for (std::size_t i = 0; i < groupBoxes_.size(); ++i) {
-        setTicked(groupBoxes_[i], controls.singleClickGroups[i]);
+    for (std::size_t i = 0; i < singleClickBoxes_.size(); ++i) {
+        setTicked(singleClickBoxes_[i], controls.singleClickGroups[i]);
     }
-    setTicked(CheckBox5, controls.stayOnTop);
-    setTicked(CheckBox1, controls.passwordAtStart);
-    SendMessageW(TrackBar1, TBM_SETPOS, TRUE, controls.transparencyLevel);
+    setTicked(stayOnTopBox_, controls.stayOnTop);
+    setTicked(passwordAtStartBox_, controls.passwordAtStart);
+    SendMessageW(opacitySlider_, TBM_SETPOS, TRUE, controls.transparencyLevel);
 }
 
-void TForm5::showHotkeyLists() {
+void SettingsWindow::showHotkeyLists() {
     const settings_rules::SettingsControls& controls = form_.controls();
-    for (std::size_t k = 0; k < ComboBoxes_.size(); ++k) {
-        HWND list = ComboBoxes_[k];
+    for (std::size_t k = 0; k < hotkeyLists_.size(); ++k) {
+        HWND list = hotkeyLists_[k];
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         SendMessageW(list, CB_RESETCONTENT, 0, 0);
         for (const std::string& title : controls.hotkeyItems) {
@@ -199,59 +203,59 @@ void TForm5::showHotkeyLists() {
     }
 }
 
-std::array<int, settings_rules::kHotkeyCount> TForm5::hotkeySelections() const {
+std::array<int, settings_rules::kHotkeyCount> SettingsWindow::hotkeySelections() const {
     std::array<int, settings_rules::kHotkeyCount> selections{};
-    for (std::size_t k = 0; k < ComboBoxes_.size(); ++k) {
+    for (std::size_t k = 0; k < hotkeyLists_.size(); ++k) {
         // CB_ERR, no selection, is -1 like settings_rules::kNoSelection.
-        selections[k] = static_cast<int>(SendMessageW(ComboBoxes_[k], CB_GETCURSEL, 0, 0));
+        selections[k] = static_cast<int>(SendMessageW(hotkeyLists_[k], CB_GETCURSEL, 0, 0));
     }
     return selections;
 }
 
-void TForm5::CheckBoxGroupClick(int groupIndex) {
-    form_.singleClickGroupChanged(groupIndex,
-                                  isTicked(groupBoxes_[static_cast<std::size_t>(groupIndex)]));
+void SettingsWindow::toggleSingleClickGroup(int groupIndex) {
+    form_.singleClickGroupChanged(
+        groupIndex, isTicked(singleClickBoxes_[static_cast<std::size_t>(groupIndex)]));
 }
 
-void TForm5::CheckBox5Click() {
-    form_.stayOnTopChanged(isTicked(CheckBox5));
+void SettingsWindow::toggleStayOnTop() {
+    form_.stayOnTopChanged(isTicked(stayOnTopBox_));
 }
 
-void TForm5::TrackBar1Change() {
-    const int position = static_cast<int>(SendMessageW(TrackBar1, TBM_GETPOS, 0, 0));
+void SettingsWindow::onSliderMoved() {
+    const int position = static_cast<int>(SendMessageW(opacitySlider_, TBM_GETPOS, 0, 0));
     if (position != form_.controls().transparencyLevel) form_.sliderMoved(position);
 }
 
-void TForm5::CheckBox1Click() {
-    form_.passwordAtStartChanged(isTicked(CheckBox1));
+void SettingsWindow::togglePasswordAtStart() {
+    form_.passwordAtStartChanged(isTicked(passwordAtStartBox_));
     // A wrong password ticks the box again.
     showTicksAndSlider();
 }
 
 // The hotkey choices, then the whole record to disk; the window closes only
 // once the settings file is written.
-void TForm5::Button1Click() {
+void SettingsWindow::confirmAndSave() {
     form_.confirmHotkeys(hotkeySelections());
     mainWindow_.programFiles().saveSettings(mainWindow_.settings());
     ShowWindow(hwnd(), SW_HIDE);
 }
 
-bool TForm5::handleCommand(int id, int notification) {
+bool SettingsWindow::handleCommand(int id, int notification) {
     if (notification != BN_CLICKED) return false;
     switch (id) {
-        case kCheckBox2:
-        case kCheckBox3:
-        case kCheckBox4:
-            CheckBoxGroupClick(id - kCheckBox2);
+        case kSingleClickGroup1Box:
+        case kSingleClickGroup2Box:
+        case kSingleClickGroup3Box:
+            toggleSingleClickGroup(id - kSingleClickGroup1Box);
             return true;
-        case kCheckBox5:
-            CheckBox5Click();
+        case kStayOnTopBox:
+            toggleStayOnTop();
             return true;
-        case kCheckBox1:
-            CheckBox1Click();
+        case kPasswordAtStartBox:
+            togglePasswordAtStart();
             return true;
         case IDOK:
-            Button1Click();
+            confirmAndSave();
             return true;
         case IDCANCEL:
             // Esc closes like the close box: the changes already made stay.
@@ -261,14 +265,14 @@ bool TForm5::handleCommand(int id, int notification) {
     return false;
 }
 
-LRESULT TForm5::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SettingsWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (handleCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
             break;
         case WM_HSCROLL:
-            if (reinterpret_cast<HWND>(lParam) == TrackBar1) {
-                TrackBar1Change();
+            if (reinterpret_cast<HWND>(lParam) == opacitySlider_) {
+                onSliderMoved();
                 return 0;
             }
             break;
@@ -276,16 +280,16 @@ LRESULT TForm5::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return defaultHandling(message, wParam, lParam);
 }
 
-void TForm5::setOpacity(int alpha) {
+void SettingsWindow::setOpacity(int alpha) {
     mainWindow_.setOpacity(alpha);
 }
 
-std::optional<storage::Lines> TForm5::group1Titles() {
+std::optional<storage::Lines> SettingsWindow::group1Titles() {
     storage::ProgramFiles& files = mainWindow_.programFiles();
     if (!files.groupExists(1)) return std::nullopt;
     return files.readTitlesInMemory(1);
 }
 
-password_rules::Conversation& TForm5::conversation() {
+password_rules::Conversation& SettingsWindow::conversation() {
     return *conversation_;
 }

@@ -13,9 +13,9 @@
 #include "dialogs/settings_rules.h"
 #include "ui/window.h"
 
-class TForm5 : public ui::Window, private settings_rules::Surroundings {
+class SettingsWindow : public ui::Window, private settings_rules::Surroundings {
 public:
-    explicit TForm5(MainWindowAccess& mainWindow);
+    explicit SettingsWindow(MainWindowAccess& mainWindow);
 
     bool create(HWND owner);
     // "詳細設定": shows the window (or brings it forward) and fills it from the
@@ -27,11 +27,11 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool handleCommand(int id, int notification);
 
-    void CheckBoxGroupClick(int groupIndex);  // CheckBox2 to CheckBox4
-    void CheckBox5Click();
-    void TrackBar1Change();
-    void CheckBox1Click();
-    void Button1Click();
+    void toggleSingleClickGroup(int groupIndex);
+    void toggleStayOnTop();
+    void onSliderMoved();
+    void togglePasswordAtStart();
+    void confirmAndSave();
 
     void showTicksAndSlider();
     void showHotkeyLists();
@@ -46,9 +46,9 @@ private:
     settings_rules::SettingsForm form_;
     std::optional<InputBoxConversation> conversation_;
 
-    std::array<HWND, settings_rules::kGroupCount> groupBoxes_{};  // CheckBox2 to CheckBox4
-    HWND CheckBox5 = nullptr;
-    HWND TrackBar1 = nullptr;
-    HWND CheckBox1 = nullptr;
-    std::array<HWND, settings_rules::kHotkeyCount> ComboBoxes_{};  // ComboBox1 to ComboBox4
+    std::array<HWND, settings_rules::kGroupCount> singleClickBoxes_{};
+    HWND stayOnTopBox_ = nullptr;
+    HWND opacitySlider_ = nullptr;
+    HWND passwordAtStartBox_ = nullptr;
+    std::array<HWND, settings_rules::kHotkeyCount> hotkeyLists_{};
 };

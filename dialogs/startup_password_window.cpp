@@ -1,18 +1,18 @@
 #include "dialogs/startup_password_window.h"
 
-std::optional<std::string> TForm7::askPassword() {
+std::optional<std::string> StartupPasswordWindow::askPassword() {
     enteredPassword_ = std::string();
     showAndFocus();
     runModal();
     return enteredPassword_;
 }
 
-void TForm7::Button1Click() {
+void StartupPasswordWindow::confirm() {
     enteredPassword_ = entry();
     ShowWindow(hwnd(), SW_HIDE);
 }
 
-void TForm7::Button2Click() {
+void StartupPasswordWindow::cancel() {
     enteredPassword_ = std::string();
     ShowWindow(hwnd(), SW_HIDE);
 }

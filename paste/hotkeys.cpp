@@ -6,8 +6,8 @@ namespace paste {
 
 namespace line = storage::settings_line;
 
-bool hotkeysDeliver(const storage::SettingsRecord& settings, const std::string& unlockFlag) {
-    return settings.line(line::kGroupOnDisplay) == "1" && unlockFlag == "1";
+bool hotkeysDeliver(const storage::SettingsRecord& settings, bool unlocked) {
+    return settings.line(line::kGroupOnDisplay) == "1" && unlocked;
 }
 
 int hotkeySlotItem(const storage::SettingsRecord& settings, int slot) {

@@ -9,7 +9,7 @@
 
 namespace paste {
 
-bool hotkeysDeliver(const storage::SettingsRecord& settings, const std::string& unlockFlag);
+bool hotkeysDeliver(const storage::SettingsRecord& settings, bool unlocked);
 
 // The zero-based item of slot 1 to 4: two characters of line 13 as a decimal
 // number. Throws storage::ConversionError when they are none.

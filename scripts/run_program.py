@@ -45,16 +45,16 @@ def wait_for_main_window(inspector, xinput, env, program):
     since nobody can click it on a private screen."""
     deadline = time.monotonic() + 60
     while time.monotonic() < deadline and program.poll() is None:
-        main = program_windows(inspector, "TForm1")
+        main = program_windows(inspector, "NemurokuMainWindow")
         if main:
             return main[0]
-        password = inspector.windows("TForm7", visible=True)
+        password = inspector.windows("NemurokuStartupPasswordWindow", visible=True)
         if password:
             path = screenshot(env, SCREENSHOTS / "run-password.png")
             print(f"run: the start-up password is asked (screenshot {path}); type it on display"
                   f" {env['DISPLAY']}, e.g. DISPLAY={env['DISPLAY']} xdotool type PASSWORD key Return")
             deadline = float("inf")  # a person may take their time
-            while program.poll() is None and not program_windows(inspector, "TForm1"):
+            while program.poll() is None and not program_windows(inspector, "NemurokuMainWindow"):
                 time.sleep(0.5)
             continue
         for box in program_windows(inspector, "#32770"):
@@ -70,7 +70,7 @@ def wait_for_main_window(inspector, xinput, env, program):
 
 def close_gracefully(inspector, program):
     """WM_CLOSE to the main window, so that the shutdown writes and encrypts the files."""
-    for window in inspector.windows("TForm1", TITLE):
+    for window in inspector.windows("NemurokuMainWindow", TITLE):
         inspector.close(window["hwnd"])
     try:
         program.wait(60)

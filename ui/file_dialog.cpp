@@ -9,7 +9,7 @@ namespace ui {
 namespace {
 constexpr DWORD kPathCapacity = 32768;
 
-std::optional<std::wstring> runDialog(HWND owner, const FileDialogSpec& request, bool save) {
+std::optional<std::wstring> runDialog(HWND owner, const FileDialogRequest& request, bool save) {
     std::vector<wchar_t> path(kPathCapacity, L'\0');
     lstrcpynW(path.data(), request.initialName, static_cast<int>(path.size()));
     OPENFILENAMEW dialog{};
@@ -26,11 +26,11 @@ std::optional<std::wstring> runDialog(HWND owner, const FileDialogSpec& request,
 }
 }  // namespace
 
-std::optional<std::wstring> askFileToSave(HWND owner, const FileDialogSpec& request) {
+std::optional<std::wstring> askFileToSave(HWND owner, const FileDialogRequest& request) {
     return runDialog(owner, request, true);
 }
 
-std::optional<std::wstring> askFileToOpen(HWND owner, const FileDialogSpec& request) {
+std::optional<std::wstring> askFileToOpen(HWND owner, const FileDialogRequest& request) {
     return runDialog(owner, request, false);
 }
 

@@ -8,7 +8,7 @@
 
 namespace ui {
 
-struct FileDialogSpec {
+struct FileDialogRequest {
     const wchar_t* initialName;
     // Pairs of description and pattern, each ending with '\0', the whole list
     // ending with a second '\0'.
@@ -18,7 +18,7 @@ struct FileDialogSpec {
 // The chosen path exactly as typed or picked (no extension is added), or
 // nothing when the user cancels. The save dialog does not ask before
 // replacing a file; the open dialog accepts a name that does not exist.
-std::optional<std::wstring> askFileToSave(HWND owner, const FileDialogSpec& request);
-std::optional<std::wstring> askFileToOpen(HWND owner, const FileDialogSpec& request);
+std::optional<std::wstring> askFileToSave(HWND owner, const FileDialogRequest& request);
+std::optional<std::wstring> askFileToOpen(HWND owner, const FileDialogRequest& request);
 
 }  // namespace ui

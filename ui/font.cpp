@@ -5,10 +5,11 @@
 namespace ui {
 
 namespace {
-HFONT makeFont(LONG weight) {
+HFONT makeFont(LONG weight, bool underlined = false) {
     LOGFONTW font{};
     font.lfHeight = -12;
     font.lfWeight = weight;
+    font.lfUnderline = underlined;
     font.lfCharSet = SHIFTJIS_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
@@ -24,6 +25,11 @@ HFONT regularFont() {
 
 HFONT boldFont() {
     static HFONT font = makeFont(FW_BOLD);
+    return font;
+}
+
+HFONT underlinedFont() {
+    static HFONT font = makeFont(FW_NORMAL, true);
     return font;
 }
 

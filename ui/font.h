@@ -7,5 +7,7 @@ namespace ui {
 
 HFONT regularFont();
 HFONT boldFont();
+// The about window's links.
+HFONT underlinedFont();
 
 }  // namespace ui

@@ -11,7 +11,7 @@
 namespace ui {
 
 namespace {
-void registerClassOnce(const WindowSpec& layout, WNDPROC procedure) {
+void registerClassOnce(const WindowLayout& layout, WNDPROC procedure) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
@@ -40,7 +40,7 @@ Window::~Window() {
     }
 }
 
-bool Window::create(const WindowSpec& layout) {
+bool Window::create(const WindowLayout& layout) {
     registerClassOnce(layout, &Window::windowProc);
     CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, layout.x,
                     layout.y, layout.width, layout.height, layout.owner, layout.menu,
@@ -48,7 +48,7 @@ bool Window::create(const WindowSpec& layout) {
     return hwnd_ != nullptr;
 }
 
-bool Window::createDialog(const DialogSpec& layout) {
+bool Window::createDialog(const DialogLayout& layout) {
     RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
     AdjustWindowRectEx(&frame, layout.style, FALSE, WS_EX_DLGMODALFRAME);
     const bool created = create({.className = layout.className,
@@ -65,8 +65,8 @@ bool Window::createDialog(const DialogSpec& layout) {
     return created;
 }
 
-void Window::createControls(std::span<const ControlSpec> table) {
-    for (const ControlSpec& row : table) {
+void Window::createControls(std::span<const ControlLayout> table) {
+    for (const ControlLayout& row : table) {
         HWND child = CreateWindowExW(row.exStyle, row.className, row.text, WS_CHILD | row.style,
                                      row.x, row.y, row.width, row.height, hwnd_,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),

@@ -10,7 +10,7 @@
 namespace ui {
 
 // One row of a window's control table.
-struct ControlSpec {
+struct ControlLayout {
     int id;
     const wchar_t* className;
     const wchar_t* text;
@@ -19,7 +19,7 @@ struct ControlSpec {
     DWORD exStyle = 0;
 };
 
-struct WindowSpec {
+struct WindowLayout {
     const wchar_t* className;
     const wchar_t* caption;
     DWORD style;
@@ -32,7 +32,7 @@ struct WindowSpec {
 
 // A secondary window sized by its client area, created hidden and centred on
 // the screen. It is made once for the whole run: closing it only hides it.
-struct DialogSpec {
+struct DialogLayout {
     const wchar_t* className;
     const wchar_t* caption;
     int clientWidth, clientHeight;
@@ -59,10 +59,10 @@ public:
 
 protected:
     // Registers the window class on first use and creates the window hidden.
-    bool create(const WindowSpec& layout);
-    bool createDialog(const DialogSpec& layout);
+    bool create(const WindowLayout& layout);
+    bool createDialog(const DialogLayout& layout);
     // Creates every control of the table with the program's font.
-    void createControls(std::span<const ControlSpec> table);
+    void createControls(std::span<const ControlLayout> table);
 
     // Receives every message; what it does not handle goes to defaultHandling.
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -7,9 +7,9 @@ import subprocess
 from harness import inspector
 from harness.inspector import BS_DEFPUSHBUTTON
 from harness.screenshots import dominant_colour
-from harness.session import MAIN_CLASS, PRODUCT_TITLE, WineTestCase, windows_path
+from harness.session import PRODUCT_TITLE, WineTestCase, windows_path
 from harness.storedfiles import is_encrypted, read_encrypted_lines, split_lines, write_plain_lines
-from test_spine import SETTINGS
+from test_spine import SETTINGS, StartupSteps
 
 DEFAULT_ITEM = (["タイトル"], ["キーコード"])
 GROUP_COLOURS = {1: (255, 255, 255), 2: (200, 240, 220), 3: (255, 220, 200)}
@@ -46,10 +46,10 @@ def contents(folder):
     return {p.name: p.read_bytes() for p in folder.iterdir() if p.is_file()}
 
 
-class GroupsTest(WineTestCase):
+class GroupsTest(StartupSteps, WineTestCase):
     # --- helpers -------------------------------------------------------------
 
-    def folder_with(self, groups):
+    def folder_with_groups(self, groups):
         """A program folder with settings and the plain pairs of the groups given."""
         folder = self.program_folder()
         write_plain_lines(folder / "defpts.ini", SETTINGS)
@@ -62,17 +62,6 @@ class GroupsTest(WineTestCase):
     def screenshot(self, what, rect=None):
         return self.session.screenshot(f"{self._testMethodName}-{what}", rect)
 
-    def start(self, folder):
-        process = self.launch(folder)
-        return process, self.wait_for_window(MAIN_CLASS, PRODUCT_TITLE)
-
-    def exit_by_close(self, process, window):
-        self.inspector.close(window["hwnd"])
-        process.wait_exit(timeout=30)
-
-    def refreshed(self, window):
-        return self.inspector.window(window["hwnd"])
-
     def titles_shown(self, window):
         return inspector.control(self.refreshed(window), "ListBox")["items"]
 
@@ -80,7 +69,7 @@ class GroupsTest(WineTestCase):
         self.wait_for(lambda: self.titles_shown(window) == titles, f"the titles {titles}")
 
     def key_display(self, window):
-        return inspector.control(self.refreshed(window), "Edit")
+        return super().key_display(self.refreshed(window))
 
     def wait_for_key_code(self, window, key_code):
         self.wait_for(lambda: self.key_display(window)["text"] == key_code,
@@ -173,7 +162,7 @@ class GroupsTest(WineTestCase):
 
     def test_export_writes_a_plain_pair_that_import_reads_back_into_another_group(self):
         group_1 = (["銀行", "---------------", "メール"], ["k1", "", "m@example.jp"])
-        folder = self.folder_with({1: group_1})
+        folder = self.folder_with_groups({1: group_1})
         process, window = self.start(folder)
 
         self.export_as(window, folder / "exported")
@@ -196,7 +185,7 @@ class GroupsTest(WineTestCase):
 
     def test_export_cancelled_still_stores_the_group_encrypted(self):
         group_1 = (["いち"], ["one"])
-        folder = self.folder_with({1: group_1})
+        folder = self.folder_with_groups({1: group_1})
         _, window = self.start(folder)
         before = set(contents(folder))
 
@@ -211,7 +200,7 @@ class GroupsTest(WineTestCase):
         self.assertEqual(before, set(contents(folder)), "no exported file")
 
     def test_import_without_key_code_file_says_so_and_changes_nothing(self):
-        folder = self.folder_with({1: (["いち"], ["one"])})
+        folder = self.folder_with_groups({1: (["いち"], ["one"])})
         write_plain_lines(folder / "lonely.ini", ["ひとり"])
         _, window = self.start(folder)
         before = contents(folder)
@@ -223,7 +212,7 @@ class GroupsTest(WineTestCase):
         self.assertEqual(before, contents(folder))
 
     def test_import_of_a_missing_title_file_asks_then_says_it_cannot_be_opened(self):
-        folder = self.folder_with({1: (["いち"], ["one"])})
+        folder = self.folder_with_groups({1: (["いち"], ["one"])})
         write_plain_lines(folder / "gone_k.ini", ["orphan"])
         _, window = self.start(folder)
 
@@ -234,7 +223,7 @@ class GroupsTest(WineTestCase):
         self.assertEqual(["いち"], self.titles_shown(window))
 
     def test_import_answered_no_by_its_default_button_keeps_the_lists(self):
-        folder = self.folder_with({1: (["いち"], ["one"])})
+        folder = self.folder_with_groups({1: (["いち"], ["one"])})
         write_plain_lines(folder / "pair.ini", ["別"])
         write_plain_lines(folder / "pair_k.ini", ["other"])
         process, window = self.start(folder)
@@ -256,7 +245,7 @@ class GroupsTest(WineTestCase):
         self.assertEqual((["いち"], ["one"]), stored_lists(folder, 1))
 
     def test_import_of_more_than_30_items_reaches_the_files_when_the_group_is_left(self):
-        folder = self.folder_with({1: (["いち", "に"], ["one", "two"])})
+        folder = self.folder_with_groups({1: (["いち", "に"], ["one", "two"])})
         titles = [f"項目{n}" for n in range(1, 36)]
         keys = [f"key{n}" for n in range(1, 36)]
         write_plain_lines(folder / "many.ini", titles)
@@ -274,7 +263,7 @@ class GroupsTest(WineTestCase):
     # --- switching ------------------------------------------------------------------
 
     def test_first_next_of_a_fresh_folder_creates_group_2_with_the_default_item(self):
-        folder = self.folder_with({})
+        folder = self.folder_with_groups({})
         process, window = self.start(folder)
         self.wait_for_display_colour(window, 1, "display-group-1")
 
@@ -290,7 +279,7 @@ class GroupsTest(WineTestCase):
 
     def test_previous_cycles_1_3_2_1_and_the_next_start_shows_group_1(self):
         groups = {1: (["いち"], ["one"]), 2: (["に"], ["two"]), 3: (["さん"], ["three"])}
-        folder = self.folder_with(groups)
+        folder = self.folder_with_groups(groups)
         process, window = self.start(folder)
 
         for left, entered in ((1, 3), (3, 2), (2, 1)):
@@ -325,7 +314,7 @@ class GroupsTest(WineTestCase):
         self.addCleanup(subprocess.run, ["chattr", "-i", str(path)], check=True)
 
     def test_unwritable_title_file_stops_the_switch_and_keeps_its_content(self):
-        folder = self.folder_with({1: (["いち"], ["one"])})
+        folder = self.folder_with_groups({1: (["いち"], ["one"])})
         process, window = self.start(folder)
         title_file, key_file = group_files(folder, 1)
         self.make_unwritable(title_file)
@@ -345,7 +334,7 @@ class GroupsTest(WineTestCase):
         self.assertEqual("1", read_encrypted_lines(folder / "defpts.ini")[GROUP_LINE])
 
     def test_group_without_key_code_file_is_not_entered(self):
-        folder = self.folder_with({1: (["いち"], ["one"])})
+        folder = self.folder_with_groups({1: (["いち"], ["one"])})
         write_plain_lines(group_files(folder, 2)[0], ["に"])
         process, window = self.start(folder)
 

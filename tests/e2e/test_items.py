@@ -6,13 +6,13 @@ import re
 
 from harness import dropdowns, inspector, menus
 from harness.inspector import BS_DEFPUSHBUTTON
-from harness.session import MAIN_CLASS, PRODUCT_TITLE, WineTestCase
-from harness.storedfiles import read_encrypted_lines, split_lines, write_plain_lines
-from test_spine import NOTEPAD_TITLE, SETTINGS
+from harness.session import PRODUCT_TITLE, WineTestCase
+from harness.storedfiles import read_encrypted_lines, split_lines
+from test_spine import NOTEPAD_TITLE, SETTINGS, StartupSteps
 
-REGISTRATION_WINDOW = ("TForm2", "登録ウインドウ")
-EDIT_WINDOW = ("TForm3", "編集ウインドウ")
-PROGRAM_MODE_WINDOW = ("TForm6", "プログラムモード入力ウインドウ")
+REGISTRATION_WINDOW = ("NemurokuRegistrationWindow", "登録ウインドウ")
+EDIT_WINDOW = ("NemurokuEditWindow", "編集ウインドウ")
+PROGRAM_MODE_WINDOW = ("NemurokuProgramModeWindow", "プログラムモード入力ウインドウ")
 
 EDIT_MENU_POSITION = 1  # "ファイル", "編集", "設定"
 ADD, MOVE_UP, DELETE, EDIT, INSERT_SEPARATOR = range(5)
@@ -54,37 +54,25 @@ def plain_group_1(folder):
             split_lines((folder / "defptd1.ini").read_bytes()))
 
 
-class ItemsTest(WineTestCase):
+class ItemsTest(StartupSteps, WineTestCase):
     # --- helpers -------------------------------------------------------------
 
     def start_with(self, titles, keys):
         """Starts the program on group 1 = (titles, keys); returns (folder, process, window)."""
-        folder = self.program_folder()
-        write_plain_lines(folder / "defpts.ini", SETTINGS)
-        write_plain_lines(folder / "defpti1.ini", titles)
-        write_plain_lines(folder / "defptd1.ini", keys)
-        process = self.launch(folder)
-        return folder, process, self.wait_for_window(MAIN_CLASS, PRODUCT_TITLE)
-
-    def exit_by_close(self, process, window):
-        self.inspector.close(window["hwnd"])
-        process.wait_exit(timeout=30)
-
-    def refreshed(self, window):
-        return self.inspector.window(window["hwnd"])
+        folder = self.folder_with(SETTINGS, titles, keys)
+        return (folder, *self.start(folder))
 
     def screenshot(self, what, rect=None):
         return self.session.screenshot(f"{self._testMethodName}-{what}", rect)
 
     def title_list(self, window):
-        return inspector.control(self.refreshed(window), "ListBox")
+        return super().title_list(self.refreshed(window))
 
     def wait_for_titles(self, window, titles):
         self.wait_for(lambda: self.title_list(window)["items"] == titles, f"the titles {titles}")
 
-    def key_display(self, window):
-        # The main window's only edit control.
-        return inspector.control(self.refreshed(window), "Edit")["text"]
+    def key_code_shown(self, window):
+        return self.key_display(self.refreshed(window))["text"]
 
     def click_line(self, window, line):
         self.xinput.click(*inspector.list_line_centre(self.title_list(window), line))
@@ -138,11 +126,8 @@ class ItemsTest(WineTestCase):
         self.retype(self.field_beside(window, "キーコード"), key_code)
         self.wait_for_fields(window, title, key_code)
 
-    def control_named(self, window, text):
-        return next(c for c in self.refreshed(window)["controls"] if c["text"] == text)
-
-    def click_control(self, window, text):
-        self.xinput.click(*inspector.centre(self.control_named(window, text)["rect"]))
+    def control_named(self, window, text, cls=None):
+        return super().control_named(self.refreshed(window), text, cls)
 
     def now(self, window, control):
         """The current state of a control of window."""
@@ -214,7 +199,7 @@ class ItemsTest(WineTestCase):
         self.retype(self.field_beside(registration, "タイトル"), "mail")
         self.wait_for_fields(registration, "mail", "clip-first")
         self.register(registration, window, titles + ["mail"])
-        self.wait_for(lambda: self.key_display(window) == "clip-first",
+        self.wait_for(lambda: self.key_code_shown(window) == "clip-first",
                       "the new key code on display")
         self.assertEqual((titles + ["mail"], keys + ["clip-first"]), stored_group_1(folder))
 
@@ -290,7 +275,7 @@ class ItemsTest(WineTestCase):
 
         remaining = [0, 2, 5]
         self.wait_for_titles(window, lines_at(titles, *remaining))
-        self.wait_for(lambda: self.key_display(window) == "", "the key code display cleared")
+        self.wait_for(lambda: self.key_code_shown(window) == "", "the key code display cleared")
         self.assertEqual((titles, keys), plain_group_1(folder), "nothing written before exit")
         self.exit_by_close(process, window)
         self.assertEqual((lines_at(titles, *remaining), lines_at(keys, *remaining)),
@@ -332,7 +317,7 @@ class ItemsTest(WineTestCase):
         self.click_control(editor, "登録")
         self.wait_until_hidden(editor)
         self.wait_for_titles(window, ["first", SEPARATOR, "gamma"])
-        self.wait_for(lambda: self.key_display(window) == "key-first", "the edited key code shown")
+        self.wait_for(lambda: self.key_code_shown(window) == "key-first", "the edited key code shown")
 
         self.click_line(window, 1)
         self.edit_menu_command(window, EDIT)

@@ -24,8 +24,8 @@ TRANSPARENCY_LEVEL_LINE = 11
 
 PASSWORD = "kiwi-42"
 PASSWORD_WINDOW_TITLE = "ねむろく認証"
-STARTUP_WINDOW = "TForm7"
-CHECK_WINDOW = "TForm8"
+STARTUP_WINDOW = "NemurokuStartupPasswordWindow"
+CHECK_WINDOW = "NemurokuPasswordCheckWindow"
 PROMPT = "起動パスワードを入力してください"
 WRONG = "パスワードが間違っています。\r\n"
 WRONG_AT_START = WRONG + "終了します。"
@@ -80,12 +80,6 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
         self.answer_password_window(STARTUP_WINDOW, password)
         return process, self.main_window()
 
-    def click_control(self, window, text):
-        self.xinput.click(*inspector.centre(self.control_named(window, text)["rect"]))
-
-    def control_named(self, window, text):
-        return next(c for c in window["controls"] if c["text"] == text)
-
     def is_masked(self, window):
         return bool(self.key_display(self.refreshed(window))["style"] & ES_PASSWORD)
 
@@ -133,16 +127,6 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
 
     def visible_notices(self):
         return self.inspector.windows("#32770", PRODUCT_TITLE, visible=True)
-
-    def answer_input_box(self, caption, typed):
-        box = self.wait_for_window("#32770", caption)
-        entry = inspector.control(box, "Edit")
-        self.xinput.click(*inspector.centre(entry["rect"]))
-        self.xinput.type_text(typed)
-        self.wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == typed,
-                      f"{typed!r} typed into {caption}")
-        self.click_control(box, "OK")
-        self.wait_until_gone(box["hwnd"])
 
     def open_password_change(self, window):
         """設定 → パスワードの変更 with real clicks: the menu bar lies just above the

@@ -14,8 +14,8 @@ from test_spine import BUILT_IN_PASSWORD, MISSING_SETTINGS_MESSAGE, NOTEPAD_TITL
 ROOT = MINGW.parents[1]
 BANNER = ROOT / "res" / "about_banner.bmp"
 
-SETTINGS_WINDOW = ("TForm5", "詳細設定")
-ABOUT_WINDOW = ("TForm4", "バージョン情報")
+SETTINGS_WINDOW = ("NemurokuSettingsWindow", "詳細設定")
+ABOUT_WINDOW = ("NemurokuAboutWindow", "バージョン情報")
 SETTINGS_CLIENT_SIZE = (408, 297)
 ABOUT_CLIENT_SIZE = (318, 100)
 
@@ -31,7 +31,7 @@ FOLDER_LINK, ADDRESS_LINK = "インストールフォルダ", "サポート掲�
 
 PASSWORD_QUESTION = "パスワード確認"
 NOT_SWITCHED_OFF = "パスワードが間違っています。\r\nパスワード解除できませんでした。"
-PASSWORD_WINDOW_CLASS = "TForm7"
+PASSWORD_WINDOW_CLASS = "NemurokuStartupPasswordWindow"
 
 # Indexes of settings lines.
 STAY_ON_TOP_LINE = 4
@@ -70,27 +70,10 @@ class SettingsTest(test_spine.StartupSteps, WineTestCase):
         self.choose_from_settings_menu(window, SETTINGS_ENTRY)
         return self.wait_for_window(*SETTINGS_WINDOW)
 
-    def control_named(self, window, text, cls=None):
-        return next(c for c in window["controls"]
-                    if c["text"] == text and (cls is None or c["class"] == cls))
-
-    def click_control(self, window, text):
-        self.xinput.click(*inspector.centre(self.control_named(window, text)["rect"]))
-
     def press_ok(self, settings):
         """OK saves the settings file before the window goes."""
         self.click_control(settings, "OK")
         self.wait_for(lambda: not self.refreshed(settings)["visible"], "the settings window closed")
-
-    def answer_input_box(self, caption, typed):
-        box = self.wait_for_window("#32770", caption)
-        entry = inspector.control(box, "Edit")
-        self.xinput.click(*inspector.centre(entry["rect"]))
-        self.xinput.type_text(typed)
-        self.wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == typed,
-                      f"{typed!r} typed into {caption}")
-        self.click_control(box, "OK")
-        self.wait_until_gone(box["hwnd"])
 
     def dismiss_notice_in_front_of(self, window, expected_text):
         """Clicks OK on the notice, which must lie above window for the click to reach it."""

@@ -9,7 +9,7 @@ from harness.storedfiles import is_encrypted, read_encrypted_lines, split_lines,
 MISSING_SETTINGS_MESSAGE = "設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします"
 DESIGNED_RECT = {"left": 197, "top": 108, "width": 149, "height": 452}
 NOTEPAD_TITLE = "(無題) - メモ帳"
-PASSWORD_WINDOW = ("TForm7", "ねむろく認証")
+PASSWORD_WINDOW = ("NemurokuStartupPasswordWindow", "ねむろく認証")
 BUILT_IN_PASSWORD = "mulberry"
 ATOM = "nemuroku.exe"
 GROUP_FILES = [f"defpt{kind}{n}.ini" for n in (1, 2, 3) for kind in "di"]
@@ -57,6 +57,13 @@ class StartupSteps:
     def key_display(self, window):
         return inspector.control(window, "Edit")
 
+    def control_named(self, window, text, cls=None):
+        return next(c for c in window["controls"]
+                    if c["text"] == text and (cls is None or c["class"] == cls))
+
+    def click_control(self, window, text):
+        self.xinput.click(*inspector.centre(self.control_named(window, text)["rect"]))
+
     def start(self, folder):
         """Starts the program and returns (process, its visible main window)."""
         process = self.launch(folder)
@@ -74,6 +81,17 @@ class StartupSteps:
         self.assertEqual([expected_text], texts)
         self.assertEqual(["OK"], [b["text"] for b in buttons])
         self.xinput.click(*inspector.centre(buttons[0]["rect"]))
+        self.wait_until_gone(box["hwnd"])
+
+    def answer_input_box(self, caption, typed):
+        """Types into the input box captioned caption with real keys and clicks its OK."""
+        box = self.wait_for_window("#32770", caption)
+        entry = inspector.control(box, "Edit")
+        self.xinput.click(*inspector.centre(entry["rect"]))
+        self.xinput.type_text(typed)
+        self.wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == typed,
+                      f"{typed!r} typed into {caption}")
+        self.click_control(box, "OK")
         self.wait_until_gone(box["hwnd"])
 
     def enter_startup_password(self, password):

@@ -16,12 +16,12 @@ storage::SettingsRecord withSlots(const std::string& slots) {
 
 TEST(Hotkeys, DeliverOnlyWithGroupOneOnDisplayAndTheProgramUnlocked) {
     auto settings = storage::SettingsRecord::builtInDefaults();
-    EXPECT_TRUE(paste::hotkeysDeliver(settings, "1"));
-    EXPECT_FALSE(paste::hotkeysDeliver(settings, "0"));
+    EXPECT_TRUE(paste::hotkeysDeliver(settings, true));
+    EXPECT_FALSE(paste::hotkeysDeliver(settings, false));
     settings.setLine(line::kGroupOnDisplay, "2");
-    EXPECT_FALSE(paste::hotkeysDeliver(settings, "1"));
+    EXPECT_FALSE(paste::hotkeysDeliver(settings, true));
     settings.setLine(line::kGroupOnDisplay, "");
-    EXPECT_FALSE(paste::hotkeysDeliver(settings, "1"));
+    EXPECT_FALSE(paste::hotkeysDeliver(settings, true));
 }
 
 TEST(Hotkeys, EachSlotIsTwoDigitsOfLineThirteen) {

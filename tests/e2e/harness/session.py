@@ -26,7 +26,7 @@ MINIMAL_WINDOW_EXE = MINGW / "tests" / "e2e" / "minimal_window.exe"
 E2E = winenv.BUILD / "e2e"
 ARTIFACTS = winenv.BUILD / "e2e-artifacts"
 
-MAIN_CLASS = "TForm1"
+MAIN_CLASS = "NemurokuMainWindow"
 PRODUCT_TITLE = "ねむろく"
 
 
