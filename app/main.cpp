@@ -98,8 +98,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         MainWindow mainWindow(application.hwnd(), platform::realFileSystem(), exe.parent_path());
         if (mainWindow.create()) {
             mainWindow.createSecondaryWindows();
-            mainWindow.showFirstTime();
-            exitCode = runMessageLoop();
+            if (mainWindow.showFirstTime()) exitCode = runMessageLoop();
         }
     }
     GlobalDeleteAtom(instanceAtom);

@@ -78,7 +78,12 @@ bool MainWindow::create() {
     });
     if (!created) return false;
     createTopBarAndList();
-    initialise();
+    try {
+        initialise();
+    } catch (const std::exception& error) {
+        abandonStart(error);
+        return false;
+    }
     return true;
 }
 
@@ -188,6 +193,9 @@ void MainWindow::layOut() {
 }
 
 bool MainWindow::handleCommand(int id, int notification) {
+    // Until the start-up password has passed nothing may act: a command posted
+    // by another program could otherwise export the group in plain text.
+    if (!unlocked_) return true;
     if (id == kTitleList) {
         if (notification == LBN_SELCHANGE && !inDoubleClick_) onTitleClick();
         if (notification == LBN_DBLCLK) onTitleDoubleClick();

@@ -6,9 +6,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "dialogs/about_window.h"
 #include "dialogs/edit_window.h"
@@ -32,8 +34,9 @@ public:
     bool create();
     // The other windows, created once after the main window.
     void createSecondaryWindows();
-    // The first showing: the show step, then the window appears.
-    void showFirstTime();
+    // The first showing: the start-up password, then the window appears.
+    // False when the program ends instead.
+    bool showFirstTime();
 
     // What a second start of the program looks up: unique to this program.
     static constexpr const wchar_t* kClassName = L"NemurokuMainWindow";
@@ -47,6 +50,7 @@ public:
     int currentItem() const override;
     void showKeyCode(const std::string& keyCode) override;
     void storeGroupOnDisplay() override;
+    void storeSettings() override;
     storage::ProgramFiles& programFiles() override { return files_; }
     void setOpacity(int alpha) override;
 
@@ -62,6 +66,8 @@ private:
 
     // Start-up and shutdown.
     void initialise();
+    void abandonStart(const std::exception& error);
+    std::optional<platform::Path> leftoverOfGroup(int group) const;
     void authenticateAndShow();
     void shutDown();
     void createTopBarAndList();
@@ -127,10 +133,15 @@ private:
     storage::ItemLists lists_;
     // False until the start-up check has passed.
     bool unlocked_ = false;
+    // True once everything the run stores has been read; a start that failed
+    // before writes nothing at the end.
+    bool started_ = false;
     // A stored file that existed but could not be read: what is shown in its
     // place must never be written over it.
-    std::optional<platform::Path> unreadSettingsFile_;
     std::optional<platform::Path> unreadGroupFile_;
+    // Group files that a first start could not delete: never loaded, never
+    // written over.
+    std::vector<platform::Path> leftoverGroupFiles_;
     paste::Delivery delivery_;
     // The list also reports a selection change for the second click of a
     // double click; only the first click runs the click handler.

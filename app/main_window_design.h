@@ -42,5 +42,7 @@ COLORREF groupColour(int group);
 
 // Said instead of writing over a stored file that could not be read.
 std::wstring refusalText(const platform::Path& unreadFile);
+// Said of a file that a first start could not delete.
+std::wstring cannotDeleteText(const platform::Path& file);
 
 }  // namespace main_window

@@ -37,6 +37,7 @@ void MainWindow::storeGroupOnDisplay() {
 // and shows it. A group that cannot be read is not entered: the display, both
 // lists and the group number stay as they were.
 void MainWindow::switchToGroup(int target) {
+    if (const auto leftover = leftoverOfGroup(target)) storage::raiseCannotOpen(*leftover);
     storeGroupOnDisplay();
     if (!files_.groupExists(target)) files_.writeGroup(target, storage::defaultItemLists());
     lists_ = files_.readGroup(target);

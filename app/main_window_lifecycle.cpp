@@ -13,35 +13,51 @@ std::wstring main_window::refusalText(const platform::Path& unreadFile) {
     return L"ファイル " + unreadFile.wstring() + L" は読み込めなかったため、上書きしませんでした。";
 }
 
+std::wstring main_window::cannotDeleteText(const platform::Path& file) {
+    return L"ファイル " + file.wstring() + L" は削除できません";
+}
+
 // Loads the settings and group 1, applies the settings to the window, puts
-// the icon into the notification area and writes the backups of group 1.
+// the icon into the notification area and brings the backups of group 1 up to
+// date. Throws what stops the start: a settings file that exists but cannot be
+// read must never leave the program running on the built-in password in front
+// of the user's groups.
 void MainWindow::initialise() {
     const bool settingsFileFound = files_.settingsExist();
-    if (!settingsFileFound) {
-        ui::notice(L"設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします");
-        files_.deleteAllGroups();
-    }
-    if (!files_.groupExists(1)) lists_ = storage::defaultItemLists();
     if (settingsFileFound) {
-        try {
-            files_.loadSettings(settings_);
-            applySettings();
-        } catch (const storage::FileError& error) {
-            unreadSettingsFile_ = error.path();
-            ui::showError(error);
-        }
+        files_.loadSettings(settings_);
+        applySettings();
+    } else {
+        ui::notice(L"設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします");
+        leftoverGroupFiles_ = files_.deleteAllGroups();
+        for (const platform::Path& path : leftoverGroupFiles_) ui::notice(cannotDeleteText(path));
     }
-    if (files_.groupExists(1)) loadGroup1();
+    if (const auto leftover = leftoverOfGroup(1)) {
+        unreadGroupFile_ = *leftover;
+    } else if (files_.groupExists(1)) {
+        loadGroup1();
+    } else {
+        lists_ = storage::defaultItemLists();
+    }
     showItemLists();
     registerHotkeys();
     addTrayIcon();
     highlightFirstItem();
+    started_ = true;
     if (unreadGroupFile_) return;  // the backups keep the last group 1 that was read
     try {
         files_.writeBackups(lists_);
     } catch (const storage::FileError& error) {
         ui::showError(error);
     }
+}
+
+// A start that stopped halfway ends the program and writes nothing: what it
+// holds is not what the files hold.
+void MainWindow::abandonStart(const std::exception& error) {
+    ui::showError(error);
+    started_ = false;
+    DestroyWindow(hwnd());
 }
 
 void MainWindow::applySettings() {
@@ -95,15 +111,20 @@ void MainWindow::loadGroup1() {
     }
 }
 
-void MainWindow::showFirstTime() {
-    authenticateAndShow();
-    if (!IsWindow(hwnd())) return;
+bool MainWindow::showFirstTime() {
+    try {
+        authenticateAndShow();
+    } catch (const std::exception& error) {
+        abandonStart(error);
+    }
+    if (!hwnd()) return false;
     shownOnce_ = true;
     ShowWindow(hwnd(), SW_SHOW);
     // Set once the window is shown: Wine does not take the order of a hidden window.
     SetWindowPos(hwnd(), stayOnTop_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd());
+    return true;
 }
 
 void MainWindow::authenticateAndShow() {
@@ -120,7 +141,7 @@ void MainWindow::authenticateAndShow() {
 void MainWindow::shutDown() {
     if (shutDownDone_) return;
     shutDownDone_ = true;
-    storeOnExit();
+    if (started_) storeOnExit();
     Sleep(50);
     removeTrayIcon();
 }
@@ -148,13 +169,26 @@ void MainWindow::storeOnExit() {
     } catch (const storage::FileError& error) {
         ui::showError(error);
     }
-    if (unreadSettingsFile_) {
-        ui::notice(refusalText(*unreadSettingsFile_));
-        return;
-    }
     try {
-        files_.saveSettings(settings_);
+        storeSettings();
     } catch (const storage::FileError& error) {
         ui::showError(error);
     }
+}
+
+// The settings file is not written while group files of an earlier
+// installation are left: the next start must find no settings and clear them.
+void MainWindow::storeSettings() {
+    if (!leftoverGroupFiles_.empty()) {
+        ui::notice(cannotDeleteText(leftoverGroupFiles_.front()));
+        return;
+    }
+    files_.saveSettings(settings_);
+}
+
+std::optional<platform::Path> MainWindow::leftoverOfGroup(int group) const {
+    for (const platform::Path& path : leftoverGroupFiles_) {
+        if (path == files_.titlePath(group) || path == files_.keyCodePath(group)) return path;
+    }
+    return std::nullopt;
 }

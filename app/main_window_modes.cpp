@@ -63,6 +63,7 @@ void MainWindow::removeTrayIcon() {
 }
 
 void MainWindow::onTrayIcon(LPARAM mouseMessage) {
+    if (!unlocked_) return;
     if (mouseMessage == WM_LBUTTONDOWN) {
         Sleep(10);
         restore();
@@ -103,6 +104,9 @@ void MainWindow::unregisterHotkeys() {
 // Ctrl+1 to Ctrl+4 deliver as a click on the slot's item of group 1 would,
 // into the window in front when they were pressed, also while hidden.
 void MainWindow::onHotkey(int id) {
+    const bool ours = std::any_of(std::begin(kHotkeys), std::end(kHotkeys),
+                                  [id](const Hotkey& hotkey) { return hotkey.id == id; });
+    if (!unlocked_ || !ours) return;
     if (id == kRestoreHotkey) {
         Sleep(10);
         // Shown again, but the program in front keeps the foreground.

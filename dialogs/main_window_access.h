@@ -22,6 +22,9 @@ public:
     virtual void showKeyCode(const std::string& keyCode) = 0;
     // Writes and encrypts the group on display; throws storage::FileError.
     virtual void storeGroupOnDisplay() = 0;
+    // Writes and encrypts the settings record, unless the settings may not be
+    // written in this run; throws storage::FileError.
+    virtual void storeSettings() = 0;
     virtual storage::ProgramFiles& programFiles() = 0;
     // The main window's opacity, 0 to 255, used while transparency is on.
     virtual void setOpacity(int alpha) = 0;

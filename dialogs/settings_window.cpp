@@ -236,7 +236,7 @@ void SettingsWindow::togglePasswordAtStart() {
 // once the settings file is written.
 void SettingsWindow::confirmAndSave() {
     form_.confirmHotkeys(hotkeySelections());
-    mainWindow_.programFiles().saveSettings(mainWindow_.settings());
+    mainWindow_.storeSettings();
     ShowWindow(hwnd(), SW_HIDE);
 }
 
