@@ -62,6 +62,7 @@ void ProgramFiles::saveSettings(const SettingsRecord& record) {
 
 // Files of different lengths (edited by hand) are evened out.
 ItemLists ProgramFiles::readGroup(int group) {
+    finishInterruptedPair(fs_, titlePath(group), keyCodePath(group));
     ItemLists lists;
     lists.titles = readStoredLines(fs_, titlePath(group));
     lists.keyCodes = readStoredLines(fs_, keyCodePath(group));

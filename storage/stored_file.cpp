@@ -50,6 +50,20 @@ void putBack(platform::FileSystem& fs, const platform::Path& path,
     }
 }
 
+// The date in the lock header of a file of the program's key; nothing for any
+// other file.
+std::optional<std::uint32_t> keyedDate(platform::FileSystem& fs, const platform::Path& path) {
+    const std::optional<std::string> bytes = readWholeFile(fs, path, kLargestStoredFile);
+    if (!bytes || !carriesLockHeader(*bytes)) {
+        return std::nullopt;
+    }
+    const LockHeader header = ReadLockHeader(reinterpret_cast<const unsigned char*>(bytes->data()));
+    if (header.key != kFileKey) {
+        return std::nullopt;
+    }
+    return header.dosTime;
+}
+
 }  // namespace
 
 std::string readStoredFile(platform::FileSystem& fs, const platform::Path& path) {
@@ -113,6 +127,18 @@ void writeStoredPair(platform::FileSystem& fs, const platform::Path& first, cons
     if (!completeReplacement(fs, second)) {
         putBack(fs, first, firstBefore);
         raiseCannotCreate(second);
+    }
+}
+
+void finishInterruptedPair(platform::FileSystem& fs, const platform::Path& first,
+                           const platform::Path& second) {
+    const platform::Path waiting = withExtension(second, ".$$$");
+    if (!fs.exists(waiting) || fs.exists(withExtension(first, ".$$$")) || !fs.exists(first)) {
+        return;
+    }
+    const std::optional<std::uint32_t> firstDate = keyedDate(fs, first);
+    if (firstDate && keyedDate(fs, waiting) == firstDate) {
+        fs.replace(waiting, second);
     }
 }
 

@@ -42,4 +42,11 @@ void writeStoredFile(platform::FileSystem& fs, const platform::Path& path, const
 void writeStoredPair(platform::FileSystem& fs, const platform::Path& first, const Lines& firstLines,
                      const platform::Path& second, const Lines& secondLines);
 
+// Finishes a pair write that was cut off between its two moves: the second
+// file's replacement is still waiting beside it, dated as the first file it
+// belongs to, while the first file's own has gone into place. Without this the
+// pair would no longer match line for line. Anything else is left alone.
+void finishInterruptedPair(platform::FileSystem& fs, const platform::Path& first,
+                           const platform::Path& second);
+
 }  // namespace storage

@@ -231,6 +231,29 @@ TEST_F(ProgramFilesTest, AGroupPairChangesTogetherOrNotAtAllWhateverStepFails) {
     }
 }
 
+// The state a kill between the two moves of a pair write leaves: the title file
+// replaced, the key code file's replacement still waiting beside it.
+TEST_F(ProgramFilesTest, AReadFinishesAPairWriteCutOffBetweenItsMovesButNoStaleOne) {
+    auto program = files();
+    program.writeGroup(1, ItemLists{{"old"}, {"old-key"}});
+    const std::uint32_t date = 0x5A210000;
+    writeBytes(path("defpti1.ini"), storage::storedBytes({"new", "added"}, date));
+    writeBytes(path("defptd1.$$$"), storage::storedBytes({"new-key", "added-key"}, date));
+
+    const ItemLists finished = program.readGroup(1);
+    EXPECT_EQ(finished.titles, (Lines{"new", "added"}));
+    EXPECT_EQ(finished.keyCodes, (Lines{"new-key", "added-key"}));
+    EXPECT_FALSE(std::filesystem::exists(path("defptd1.$$$")));
+
+    // A replacement of another date, or one written while the title file's own
+    // is still waiting too, does not belong to the title file in place.
+    writeBytes(path("defptd1.$$$"), storage::storedBytes({"stale"}, date + 2));
+    EXPECT_EQ(program.readGroup(1).keyCodes, (Lines{"new-key", "added-key"}));
+    writeBytes(path("defptd1.$$$"), storage::storedBytes({"stale"}, date));
+    writeBytes(path("defpti1.$$$"), storage::storedBytes({"other"}, date));
+    EXPECT_EQ(program.readGroup(1).keyCodes, (Lines{"new-key", "added-key"}));
+}
+
 TEST_F(ProgramFilesTest, DeletesTheGroupFilesKeyCodesFirstAndSkipsMissingOnes) {
     for (const char* name : {"defptd1.ini", "defpti2.ini", "defptd3.ini", "defpti3.ini",
                              "defpti.bak", "defptd.bak", "defpts.ini"}) {
