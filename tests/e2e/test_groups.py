@@ -8,7 +8,8 @@ from harness import inspector
 from harness.inspector import BS_DEFPUSHBUTTON
 from harness.screenshots import dominant_colour
 from harness.session import PRODUCT_TITLE, WineTestCase, windows_path
-from harness.storedfiles import is_encrypted, read_encrypted_lines, split_lines, write_plain_lines
+from harness.storedfiles import (is_encrypted, read_encrypted_lines, split_lines,
+                                 write_encrypted_lines, write_plain_lines)
 from test_spine import SETTINGS, StartupSteps
 
 DEFAULT_ITEM = (["タイトル"], ["キーコード"])
@@ -49,15 +50,19 @@ def contents(folder):
 class GroupsTest(StartupSteps, WineTestCase):
     # --- helpers -------------------------------------------------------------
 
-    def folder_with_groups(self, groups):
-        """A program folder with settings and the plain pairs of the groups given."""
+    def folder_with_groups(self, groups, write=write_plain_lines):
+        """A program folder with settings and the pairs of the groups given."""
         folder = self.program_folder()
-        write_plain_lines(folder / "defpts.ini", SETTINGS)
+        write(folder / "defpts.ini", SETTINGS)
         for group, (titles, keys) in groups.items():
             title_file, key_file = group_files(folder, group)
-            write_plain_lines(title_file, titles)
-            write_plain_lines(key_file, keys)
+            write(title_file, titles)
+            write(key_file, keys)
         return folder
+
+    def assert_all_encrypted(self, folder):
+        self.assertEqual([], [p.name for p in folder.iterdir()
+                              if p.suffix != ".exe" and not is_encrypted(p)])
 
     def screenshot(self, what, rect=None):
         return self.session.screenshot(f"{self._testMethodName}-{what}", rect)
@@ -179,7 +184,7 @@ class GroupsTest(StartupSteps, WineTestCase):
         self.switch(window, ">", DEFAULT_ITEM[0])
         self.import_pair(window, folder / "exported.ini")
         self.wait_for_titles(window, group_1[0])
-        self.assertEqual(DEFAULT_ITEM, plain_lists(folder, 2), "an import writes nothing")
+        self.assertEqual(DEFAULT_ITEM, stored_lists(folder, 2), "an import writes nothing")
         self.exit_by_close(process, window)
         self.assertEqual(group_1, stored_lists(folder, 2))
 
@@ -272,15 +277,16 @@ class GroupsTest(StartupSteps, WineTestCase):
         self.wait_for_display_colour(window, 2, "display-group-2")
         self.assertEqual([0], inspector.control(self.refreshed(window), "ListBox")["selected"])
         self.assertEqual(DEFAULT_ITEM, stored_lists(folder, 1))
-        self.assertEqual(DEFAULT_ITEM, plain_lists(folder, 2))
+        self.assertEqual(DEFAULT_ITEM, stored_lists(folder, 2), "entered, and still encrypted")
         self.exit_by_close(process, window)
         self.assertEqual("2", read_encrypted_lines(folder / "defpts.ini")[GROUP_LINE])
         self.assertEqual(DEFAULT_ITEM, stored_lists(folder, 2))
 
     def test_previous_cycles_1_3_2_1_and_the_next_start_shows_group_1(self):
         groups = {1: (["いち"], ["one"]), 2: (["に"], ["two"]), 3: (["さん"], ["three"])}
-        folder = self.folder_with_groups(groups)
+        folder = self.folder_with_groups(groups, write=write_encrypted_lines)
         process, window = self.start(folder)
+        self.assert_all_encrypted(folder)
 
         for left, entered in ((1, 3), (3, 2), (2, 1)):
             with self.subTest(left=left, entered=entered):
@@ -288,6 +294,7 @@ class GroupsTest(StartupSteps, WineTestCase):
                 self.wait_for_display_colour(window, entered, f"display-group-{entered}")
                 self.wait_for_key_code(window, groups[entered][1][0])
                 self.assertEqual(groups[left], stored_lists(folder, left))
+                self.assert_all_encrypted(folder)
 
         self.switch(window, "<", groups[3][0])
         self.exit_by_close(process, window)

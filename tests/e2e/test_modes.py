@@ -8,8 +8,8 @@ from harness import inspector
 from harness.desktop import TRAY_WINDOW_CLASS, pixels_of_colour, system_colour, tray_icons
 from harness.inspector import ES_PASSWORD, WS_EX_LAYERED
 from harness.screenshots import dominant_colour
-from harness.session import MAIN_CLASS, MINGW, PRODUCT_TITLE, WineTestCase
-from harness.storedfiles import is_encrypted, read_encrypted_lines
+from harness.session import MAIN_CLASS, MINGW, PRODUCT_TITLE, WineTestCase, windows_path
+from harness.storedfiles import is_encrypted, read_encrypted_lines, write_encrypted_lines
 from test_spine import BUILT_IN_PASSWORD, MISSING_SETTINGS_MESSAGE, NOTEPAD_TITLE, settings_with
 
 HOTKEY_HOLDER_EXE = MINGW / "tests" / "e2e" / "hotkey_holder.exe"
@@ -169,12 +169,19 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
 
         box = self.password_window(STARTUP_WINDOW)
         self.assertEqual([], self.inspector.windows(MAIN_CLASS, PRODUCT_TITLE, visible=True))
+        # A command posted by another program while locked is handled before the
+        # password's OK, and must open nothing.
+        hidden = self.main_window(visible=False)
+        export = next(item["id"] for menu in hidden["menu"] for item in menu["items"]
+                      if item["text"] == "表示グループの書き出し")
+        self.inspector.post_command(hidden["hwnd"], export)
         self.assertEqual([PROMPT], [c["text"] for c in inspector.controls(box, "Static")])
         self.assertTrue(inspector.control(box, "Edit")["style"] & ES_PASSWORD)
         self.session.screenshot("modes-startup-password-window", box["rect"])
         self.enter_startup_password(BUILT_IN_PASSWORD)
 
         window = self.main_window()
+        self.assertEqual([], self.inspector.windows("#32770", visible=True), "no dialog opened")
         self.session.screenshot("modes-main-normal", window["rect"])
 
     def test_wrong_password_at_first_start_ends_the_program_and_still_stores_encrypted(self):
@@ -206,6 +213,19 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
             process.wait_exit(timeout=30)
             self.assert_stored_encrypted(folder)
             self.assertEqual(PASSWORD, read_encrypted_lines(folder / "defpts.ini")[PASSWORD_LINE])
+
+        with self.subTest(settings="encrypted and read-only"):
+            folder = self.folder_with(locked_settings())
+            settings = folder / "defpts.ini"
+            write_encrypted_lines(settings, locked_settings())
+            settings.chmod(0o444)
+            before = settings.read_bytes()
+            process = self.launch(folder)
+            self.answer_password_window(STARTUP_WINDOW, "", button="キャンセル")
+            self.dismiss_notice(WRONG_AT_START)
+            self.dismiss_notice(f"ファイル {windows_path(settings)} を作成できません")
+            process.wait_exit(timeout=30)
+            self.assertEqual(before, settings.read_bytes())
 
     def test_line_5_decides_whether_the_password_is_asked(self):
         with self.subTest(line_5="0"):

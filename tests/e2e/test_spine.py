@@ -3,8 +3,9 @@ the windows it shows and the files it leaves in its folder."""
 
 from harness import inspector
 from harness.inspector import ES_PASSWORD, SW_HIDE, WS_EX_LAYERED
-from harness.session import MAIN_CLASS, PRODUCT_TITLE, WineTestCase
-from harness.storedfiles import is_encrypted, read_encrypted_lines, split_lines, write_plain_lines
+from harness.session import MAIN_CLASS, PRODUCT_TITLE, WineTestCase, windows_path
+from harness.storedfiles import (encrypt, is_encrypted, plain_bytes, read_encrypted_lines,
+                                 split_lines, write_plain_lines)
 
 MISSING_SETTINGS_MESSAGE = "設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします"
 DESIGNED_RECT = {"left": 197, "top": 108, "width": 149, "height": 452}
@@ -250,6 +251,32 @@ class SpineTest(StartupSteps, WineTestCase):
     def test_opaque_without_transparency_flag(self):
         _, window = self.start(self.folder_with(settings_with({6: "0", 11: "0"})))
         self.assertIsNone(window["alpha"])
+
+    def test_files_of_another_key_are_named_never_shown_and_never_written_over(self):
+        with self.subTest(file="defpts.ini"):
+            folder = self.folder_with()
+            settings = folder / "defpts.ini"
+            settings.write_bytes(encrypt(plain_bytes(SETTINGS), key=b"xy"))
+            before = files_in(folder)
+            process = self.launch(folder)
+            self.dismiss_notice(f"ファイル {windows_path(settings)} は開けません")
+            process.wait_exit(timeout=30)
+            self.assertEqual(before, files_in(folder))
+
+        with self.subTest(file="defpti1.ini"):
+            folder = self.folder_with(titles=["銀行"], keys=["k1"])
+            title_file = folder / "defpti1.ini"
+            title_file.write_bytes(encrypt(plain_bytes(["銀行"]), key=b"xy"))
+            before = title_file.read_bytes()
+            process = self.launch(folder)
+            self.dismiss_notice(f"ファイル {windows_path(title_file)} は開けません")
+            window = self.main_window()
+            self.assertEqual([], self.title_list(window)["items"])
+            self.inspector.close(window["hwnd"])
+            self.dismiss_notice(
+                f"ファイル {windows_path(title_file)} は読み込めなかったため、上書きしませんでした。")
+            process.wait_exit(timeout=30)
+            self.assertEqual(before, title_file.read_bytes())
 
     def test_files_left_plain_by_a_killed_run_are_read_and_encrypted_again(self):
         folder = self.folder_with(settings_with({0: "300", 1: "200", 9: "合言葉"}),

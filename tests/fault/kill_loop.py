@@ -66,16 +66,18 @@ def one_of(contents, absent_allowed=False):
     return lambda lines: absent_allowed if lines is None else lines in contents
 
 
-def allowed_files(action, restarted=False):
+def group_1_pairs(action):
+    pairs = [GROUP_1]
+    if action == "register":
+        pairs.append((GROUP_1[0] + [NEW_ITEM[0]], GROUP_1[1] + [NEW_ITEM[1]]))
+    return pairs
+
+
+def allowed_files(action):
     """{stored file: test of its lines (None when absent)} after action, killed or not.
     A kill between the two files of a registration leaves one with the new item and
-    one without; the next start pads the shorter list with an empty line."""
-    group_1 = [GROUP_1]
-    if action == "register":
-        group_1.append((GROUP_1[0] + [NEW_ITEM[0]], GROUP_1[1] + [NEW_ITEM[1]]))
-    if action == "register" and restarted:
-        group_1 += [(GROUP_1[0] + [NEW_ITEM[0]], GROUP_1[1] + [""]),
-                    (GROUP_1[0] + [""], GROUP_1[1] + [NEW_ITEM[1]])]
+    one without until the next start finishes the write."""
+    group_1 = group_1_pairs(action)
     group_3 = [DEFAULT_ITEM] if action == "previous group" else []
     files = {"defpts.ini": settings_sound}
     for side, kind in enumerate("id"):
@@ -119,7 +121,7 @@ def stored_lines(path):
 def damage(folder, action, restarted=False):
     """Why the folder is not sound after action: a list of reasons, empty when it is."""
     reasons = []
-    allowed = allowed_files(action, restarted)
+    allowed = allowed_files(action)
     for name, sound in allowed.items():
         path = folder / name
         key = stored_key(path.read_bytes()) if path.exists() else None
@@ -130,6 +132,10 @@ def damage(folder, action, restarted=False):
             reasons.append(f"{name} is plain" if key is None else f"{name} has another key")
         elif not sound(stored_lines(path)):
             reasons.append(f"{name} holds neither the old nor the new content")
+    if restarted:
+        pair = tuple(stored_lines(folder / f"defpt{kind}1.ini") for kind in "id")
+        if pair not in group_1_pairs(action):
+            reasons.append("after the next start group 1's two files do not match")
     for path in sorted(folder.iterdir()):
         if path.name in allowed or path.name == EXE or not path.is_file():
             continue
@@ -388,7 +394,7 @@ def next_start(session, folder, name):
         program.wait_gone()
         return [f"it shows {program.message!r}"]
     reasons = []
-    if not allowed_files(name, restarted=True)["defpti1.ini"](program.titles()):
+    if not allowed_files(name)["defpti1.ini"](program.titles()):
         reasons.append(f"it shows {program.titles()} as group 1")
     failed_exit = program.exit_cleanly()
     if failed_exit:

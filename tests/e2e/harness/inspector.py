@@ -51,6 +51,10 @@ class Inspector:
     def close(self, hwnd):
         self._run("close", hwnd)
 
+    def post_command(self, hwnd, command_id):
+        """Posts a menu command to the window, as another program could."""
+        self._run("command", hwnd, command_id)
+
     def show(self, hwnd, command):
         self._run("show", hwnd, command)
 

@@ -3,6 +3,7 @@
 //   inspector list                      all top-level windows as JSON, with their
 //                                       controls, list box items and menu bars
 //   inspector close HWND                post WM_CLOSE
+//   inspector command HWND ID           post WM_COMMAND for the menu command ID
 //   inspector show HWND SW              ShowWindow(HWND, SW), e.g. 0 to hide
 //   inspector foreground HWND           SetForegroundWindow
 //   inspector press HWND TEXT           BM_CLICK the button of dialog HWND captioned TEXT
@@ -315,6 +316,9 @@ int main() {
   if (command == "list" && args.size() == 2) return List();
   if (command == "close" && args.size() == 3)
     return PostMessageW(ParseHandle(args[2].c_str()), WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == "command" && args.size() == 4)
+    return PostMessageW(ParseHandle(args[2].c_str()), WM_COMMAND,
+                        MAKEWPARAM(std::atoi(args[3].c_str()), 0), 0) ? 0 : 1;
   if (command == "show" && args.size() == 4) {
     ShowWindow(ParseHandle(args[2].c_str()), std::atoi(args[3].c_str()));
     return 0;
