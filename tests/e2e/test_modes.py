@@ -10,7 +10,8 @@ from harness.inspector import ES_PASSWORD, WS_EX_LAYERED
 from harness.screenshots import dominant_colour
 from harness.session import MAIN_CLASS, MINGW, PRODUCT_TITLE, WineTestCase, windows_path
 from harness.storedfiles import is_encrypted, read_encrypted_lines, write_encrypted_lines
-from test_spine import BUILT_IN_PASSWORD, MISSING_SETTINGS_MESSAGE, NOTEPAD_TITLE, settings_with
+from test_spine import (BUILT_IN_PASSWORD, MISSING_SETTINGS_MESSAGE, NOTEPAD_TITLE, STORED_FILES,
+                        settings_with)
 
 HOTKEY_HOLDER_EXE = MINGW / "tests" / "e2e" / "hotkey_holder.exe"
 
@@ -34,6 +35,9 @@ NOT_CHANGED = WRONG + "パスワードは変更されませんでした。"
 CONFIRMATION = "パスワード確認！"
 CHANGED = "パスワードを変更しました。"
 HOTKEY_FAILED = "ショートカットキーの設定に失敗しました"
+# The command of 表示グループの書き出し, as ui/resource_ids.h numbers it; another
+# process cannot read the program's menu under Wine.
+EXPORT_GROUP_COMMAND = 202
 
 MENU_POPUP_CLASS = "#32768"
 SETTINGS_MENU_POSITION = 2  # "ファイル", "編集", "設定"
@@ -41,7 +45,6 @@ PASSWORD_CHANGE_ITEM, SETTINGS_MENU_ITEMS = 1, 3
 COMPACT_HEIGHT = 68
 DESIGNED_OPACITY = 165
 RED = (255, 0, 0)
-STORED_FILES = ("defpts.ini", "defpti1.ini", "defptd1.ini", "defpti.bak", "defptd.bak")
 
 
 def locked_settings(password=PASSWORD):
@@ -172,9 +175,7 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
         # A command posted by another program while locked is handled before the
         # password's OK, and must open nothing.
         hidden = self.main_window(visible=False)
-        export = next(item["id"] for menu in hidden["menu"] for item in menu["items"]
-                      if item["text"] == "表示グループの書き出し")
-        self.inspector.post_command(hidden["hwnd"], export)
+        self.inspector.post_command(hidden["hwnd"], EXPORT_GROUP_COMMAND)
         self.assertEqual([PROMPT], [c["text"] for c in inspector.controls(box, "Static")])
         self.assertTrue(inspector.control(box, "Edit")["style"] & ES_PASSWORD)
         self.session.screenshot("modes-startup-password-window", box["rect"])

@@ -14,6 +14,7 @@ PASSWORD_WINDOW = ("NemurokuStartupPasswordWindow", "ねむろく認証")
 BUILT_IN_PASSWORD = "mulberry"
 ATOM = "nemuroku.exe"
 GROUP_FILES = [f"defpt{kind}{n}.ini" for n in (1, 2, 3) for kind in "di"]
+STORED_FILES = ("defpts.ini", "defpti1.ini", "defptd1.ini", "defpti.bak", "defptd.bak")
 
 # A settings file as the program writes it, with the start-up password off so
 # that tests of other things are not stopped by it.
@@ -278,7 +279,7 @@ class SpineTest(StartupSteps, WineTestCase):
             process.wait_exit(timeout=30)
             self.assertEqual(before, title_file.read_bytes())
 
-    def test_files_left_plain_by_a_killed_run_are_read_and_encrypted_again(self):
+    def test_plain_files_are_read_and_encrypted_again_and_a_killed_run_leaves_none(self):
         folder = self.folder_with(settings_with({0: "300", 1: "200", 9: "合言葉"}),
                                   titles=["銀行", "メール"], keys=["k1", "k2"])
         process, window = self.start(folder)
@@ -286,8 +287,9 @@ class SpineTest(StartupSteps, WineTestCase):
         self.assertTrue(is_encrypted(folder / "defpts.ini"))
 
         killed, window = self.start(folder)
-        self.wait_for(lambda: not is_encrypted(folder / "defpts.ini"),
-                      "the settings file decrypted in place")
+        self.assertEqual(["銀行", "メール"], self.title_list(window)["items"])
+        self.assertEqual([], [name for name in STORED_FILES if not is_encrypted(folder / name)],
+                         "stored files stay encrypted while the program runs")
         killed.kill()
         self.wait_until_gone(window["hwnd"])
 
