@@ -33,7 +33,15 @@ class Inspector:
 
     def snapshot(self):
         """{"foreground": hwnd, "windows": [top-level windows with their controls]}."""
-        return json.loads(self._run("list").stdout.decode("utf-8"))
+        # Now and then, mostly right after a program was killed, the inspector's
+        # process ends without a word under Wine; asking again answers.
+        for _ in range(3):
+            done = self._run("list")
+            try:
+                return json.loads(done.stdout.decode("utf-8"))
+            except ValueError:
+                pass
+        raise RuntimeError(f"inspector list gave no answer ({done.returncode}): {done.stderr!r}")
 
     def windows(self, cls=None, title=None, visible=None):
         return [w for w in self.snapshot()["windows"]
