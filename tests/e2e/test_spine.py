@@ -286,8 +286,10 @@ class SpineTest(StartupSteps, WineTestCase):
         self.exit_by_close(process, window)
         self.assertTrue(is_encrypted(folder / "defpts.ini"))
 
+        before = files_in(folder)
         killed, window = self.start(folder)
         self.assertEqual(["銀行", "メール"], self.title_list(window)["items"])
+        self.assertEqual(before, files_in(folder), "a start writes nothing")
         self.assertEqual([], [name for name in STORED_FILES if not is_encrypted(folder / name)],
                          "stored files stay encrypted while the program runs")
         killed.kill()
