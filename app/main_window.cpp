@@ -36,12 +36,14 @@ struct Hint {
     const wchar_t* text;
 };
 constexpr Hint kHints[] = {
+    {kKeyCodeDisplay, L"キーコード,(コンパクト)"},
     {kPreviousGroupButton, L"グループを変更します"},
     {kNextGroupButton, L"グループを変更します"},
     {kMaskToggle, L"キーコードをマスクします"},
     {kTransparencyToggle, L"ウインドウを透過処理します"},
     {kNewlineToggle, L"キーコードを貼り付けた後改行します"},
     {kMinimiseButton, L"アイコンの状態に最小化します"},
+    {kTitleList, L"タイトル,(貼り付け)"},
 };
 
 const UINT kTaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");

@@ -85,7 +85,7 @@ private:
     void importGroup();
     void exportGroup();
     void switchToGroup(int target);
-    int groupOnDisplay() const;
+    int groupOnDisplay() const override;
 
     // Item commands and the other windows.
     void addItem();

@@ -4,6 +4,7 @@
 
 #include "dialogs/item_commands.h"
 #include "ui/controls.h"
+#include "ui/messages.h"
 #include "ui/text.h"
 
 namespace {
@@ -51,17 +52,10 @@ void EditWindow::showForCurrentItem() {
 // An empty list has no current item: the fields stay empty and "登録" will
 // change nothing.
 void EditWindow::loadCurrentItem() {
-    const storage::ItemLists& lists = mainWindow_.itemLists();
-    position_ = mainWindow_.currentItem();
-    std::wstring title, keyCode;
-    if (item_commands::hasItem(lists, position_)) {
-        title = ui::fromCp932(lists.titles[static_cast<std::size_t>(position_)]);
-        keyCode = ui::fromCp932(lists.keyCodes[static_cast<std::size_t>(position_)]);
-    } else {
-        position_ = -1;
-    }
-    SetWindowTextW(titleField_, title.c_str());
-    SetWindowTextW(keyCodeField_, keyCode.c_str());
+    loaded_ = item_commands::loadItem(mainWindow_.itemLists(), mainWindow_.groupOnDisplay(),
+                                      mainWindow_.currentItem());
+    SetWindowTextW(titleField_, ui::fromCp932(loaded_.title).c_str());
+    SetWindowTextW(keyCodeField_, ui::fromCp932(loaded_.keyCode).c_str());
 }
 
 LRESULT EditWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -81,18 +75,24 @@ LRESULT EditWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return defaultHandling(message, wParam, lParam);
 }
 
-// Writes back to the item the fields were loaded from, not to whichever line
-// became current meanwhile; if that position is gone, nothing changes.
+// Writes back only to the item the fields were loaded from, and only while it
+// still stands where it was: after a deletion, a move, a group switch or an
+// import the same position may hold another item.
 void EditWindow::writeBack() {
     const auto title = ui::storableText(titleField_);
     if (!title) return;
-    if (!title->empty()) {
+    if (!title->empty() && loaded_.position >= 0) {
         const auto keyCode = ui::storableText(keyCodeField_);
         if (!keyCode) return;
-        if (item_commands::replaceItem(mainWindow_.itemLists(), position_, *title, *keyCode)) {
-            mainWindow_.listsChanged();
-            mainWindow_.showKeyCode(*keyCode);
+        storage::ItemLists& lists = mainWindow_.itemLists();
+        if (!item_commands::stillStands(loaded_, lists, mainWindow_.groupOnDisplay())) {
+            // The window stays open with what the user typed.
+            ui::notice(ui::fromUtf8(item_commands::kItemChangedMessage));
+            return;
         }
+        item_commands::replaceItem(lists, loaded_.position, *title, *keyCode);
+        mainWindow_.listsChanged();
+        mainWindow_.showKeyCode(*keyCode);
     }
     ShowWindow(hwnd(), SW_HIDE);
 }

@@ -1,8 +1,9 @@
 // The edit window: changes the title and key code of one item in memory; the
 // group files get the change with the group's next write. Modeless; created
-// once and hidden when closed.
+// once and hidden when closed. It writes back only to the item it loaded.
 #pragma once
 
+#include "dialogs/item_commands.h"
 #include "dialogs/main_window_access.h"
 #include "ui/window.h"
 
@@ -23,8 +24,8 @@ private:
     void cancel();     // キャンセル
 
     MainWindowAccess& mainWindow_;
-    // The item the fields were loaded from; -1 when the list was empty.
-    int position_ = -1;
+    // The item the fields were loaded from; position -1 when the list was empty.
+    item_commands::LoadedItem loaded_;
 
     HWND keyCodeField_ = nullptr;
     HWND titleField_ = nullptr;

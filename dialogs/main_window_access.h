@@ -17,6 +17,8 @@ public:
     // changes them calls listsChanged() afterwards.
     virtual storage::ItemLists& itemLists() = 0;
     virtual void listsChanged() = 0;
+    // The group whose lists itemLists() holds, 1 to 3.
+    virtual int groupOnDisplay() const = 0;
     // The current item (the focused line of the title list), -1 when none.
     virtual int currentItem() const = 0;
     virtual void showKeyCode(const std::string& keyCode) = 0;

@@ -6,6 +6,7 @@
 #include "dialogs/item_editing_controls.h"
 #include "dialogs/key_code_generator.h"
 #include "dialogs/macro_templates.h"
+#include "platform/desktop.h"
 #include "ui/controls.h"
 #include "ui/text.h"
 
@@ -58,19 +59,6 @@ bool isChecked(HWND checkBox) {
     return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-// The clipboard's text, empty when it holds none or cannot be opened.
-std::wstring clipboardText() {
-    std::wstring text;
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* characters = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = characters;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
 }  // namespace
 
 RegistrationWindow::RegistrationWindow(MainWindowAccess& mainWindow)
@@ -110,8 +98,8 @@ bool RegistrationWindow::create(HWND owner) {
 }
 
 void RegistrationWindow::showForAdd() {
-    const auto prefill =
-        item_commands::addPrefill(clipboardText(), mainWindow_.itemLists().titles.size());
+    const auto prefill = item_commands::addPrefill(platform::readClipboardText(),
+                                                   mainWindow_.itemLists().titles.size());
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
     SetWindowTextW(keyCodeField_, prefill.keyCode.c_str());

@@ -164,6 +164,12 @@ bool SettingsWindow::create(HWND owner) {
 
 void SettingsWindow::showSettings() {
     ShowWindow(hwnd(), SW_SHOW);
+    if (questionOpen_) {
+        // Filling now would run the box's handler again under the open
+        // question, and its answer would then be written over.
+        SetForegroundWindow(GetLastActivePopup(hwnd()));
+        return;
+    }
     SetForegroundWindow(hwnd());
     try {
         form_.fill();
@@ -227,7 +233,14 @@ void SettingsWindow::onSliderMoved() {
 }
 
 void SettingsWindow::togglePasswordAtStart() {
-    form_.passwordAtStartChanged(isTicked(passwordAtStartBox_));
+    questionOpen_ = true;
+    try {
+        form_.passwordAtStartChanged(isTicked(passwordAtStartBox_));
+    } catch (...) {
+        questionOpen_ = false;
+        throw;
+    }
+    questionOpen_ = false;
     // A wrong password ticks the box again.
     showTicksAndSlider();
 }

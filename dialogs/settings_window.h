@@ -20,7 +20,8 @@ public:
     bool create(HWND owner);
     // "詳細設定": shows the window (or brings it forward) and fills it from the
     // settings record. Throws storage::ConversionError when line 11 or line 13
-    // holds no number; the window then stays as far as it was filled.
+    // holds no number; the window then stays as far as it was filled. While the
+    // start-up password question is open it only comes forward, unfilled.
     void showSettings();
 
 private:
@@ -45,6 +46,8 @@ private:
     MainWindowAccess& mainWindow_;
     settings_rules::SettingsForm form_;
     std::optional<InputBoxConversation> conversation_;
+    // While the start-up password question of the box below is open.
+    bool questionOpen_ = false;
 
     std::array<HWND, settings_rules::kGroupCount> singleClickBoxes_{};
     HWND stayOnTopBox_ = nullptr;

@@ -86,4 +86,9 @@ public:
 // The desktop of the machine the program runs on (Windows only).
 Desktop& realDesktop();
 
+// The clipboard's text for the program's own windows (Windows only), read
+// with the same retries as delivery's clipboard access; empty when it holds
+// no text or stays held by another program.
+std::wstring readClipboardText();
+
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <cwchar>
 #include <optional>
 #include <string>
 #include <vector>
@@ -189,6 +190,26 @@ constexpr const wchar_t* kPrivacyFormats[] = {
     L"Clipboard Viewer Ignore",
 };
 
+// Another program may hold the clipboard for a moment.
+bool openClipboard(HWND owner) {
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        if (attempt > 0) waitAnsweringSentMessages(kOpenRetryPause);
+        if (OpenClipboard(owner)) return true;
+    }
+    return false;
+}
+
+// Bounded by the size of the memory block: a terminator that another program
+// left out must not let the read run past it.
+std::wstring unicodeTextOf(HANDLE data) {
+    const auto* characters = static_cast<const wchar_t*>(GlobalLock(data));
+    if (!characters) return {};
+    const std::size_t capacity = GlobalSize(data) / sizeof(wchar_t);
+    std::wstring text(characters, wcsnlen(characters, capacity));
+    GlobalUnlock(data);
+    return text;
+}
+
 bool setClipboardBytes(UINT format, const void* data, std::size_t size) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!memory) return false;
@@ -238,14 +259,7 @@ public:
     }
 
 private:
-    // Another program may hold the clipboard for a moment.
-    bool open() {
-        for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-            if (attempt > 0) waitAnsweringSentMessages(kOpenRetryPause);
-            if (OpenClipboard(owner())) return true;
-        }
-        return false;
-    }
+    bool open() { return openClipboard(owner()); }
 
     // A hidden message-only window owns what the program puts there.
     HWND owner() {
@@ -363,6 +377,14 @@ private:
 Desktop& realDesktop() {
     static Win32Desktop desktop;
     return desktop;
+}
+
+std::wstring readClipboardText() {
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !openClipboard(nullptr)) return {};
+    std::wstring text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) text = unicodeTextOf(data);
+    CloseClipboard();
+    return text;
 }
 
 }  // namespace platform

@@ -153,6 +153,13 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     }
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    // A secondary window lives for the whole run: its close box and Alt+F4
+    // only hide it, whatever the window handles itself, and it keeps its
+    // state for the next showing.
+    if (message == WM_CLOSE && self->hideOnClose_) {
+        ShowWindow(hwnd, SW_HIDE);
+        return 0;
+    }
     try {
         LRESULT result = self->handleMessage(message, wParam, lParam);
         if (message == WM_NCDESTROY) {

@@ -5,9 +5,13 @@ the program mode window, and what each leaves in the group files."""
 import re
 
 from harness import dropdowns, inspector, menus
-from harness.inspector import BS_DEFPUSHBUTTON
+from harness.inspector import BS_DEFPUSHBUTTON, ES_PASSWORD
 from harness.session import PRODUCT_TITLE, WineTestCase
 from harness.storedfiles import read_encrypted_lines, split_lines
+from test_modes import CHECK_WINDOW, PASSWORD, PASSWORD_WINDOW_TITLE, locked_settings
+from test_settings import (ABOUT_ENTRY, ABOUT_WINDOW, FOLDER_LINK, SETTINGS_ENTRY,
+                           SETTINGS_MENU_ENTRIES, SETTINGS_MENU_POSITION, SETTINGS_WINDOW,
+                           STAY_ON_TOP_BOX, STAY_ON_TOP_LINE)
 from test_spine import NOTEPAD_TITLE, SETTINGS, StartupSteps
 
 REGISTRATION_WINDOW = ("NemurokuRegistrationWindow", "登録ウインドウ")
@@ -19,6 +23,7 @@ ADD, MOVE_UP, DELETE, EDIT, INSERT_SEPARATOR = range(5)
 ITEM_COMMANDS = 5
 
 FULL_MESSAGE = "登録できるタイトル数が上限に達しています。"
+ITEM_CHANGED_MESSAGE = "項目が変更されたため登録できませんでした"
 WS_DISABLED = 0x8000000
 DELETE_QUESTION = ("削除確認", "この項目を削除してもよろしいですか？")
 SEPARATOR = "---------------"
@@ -80,10 +85,12 @@ class ItemsTest(StartupSteps, WineTestCase):
 
     def edit_menu_command(self, window, command):
         """編集 → command, with real clicks and keys."""
+        self.menu_bar_command(window, EDIT_MENU_POSITION, command, ITEM_COMMANDS)
+
+    def menu_bar_command(self, window, position, entry, entries):
         bar_y = inspector.control(window, "Edit")["rect"]["top"] - 10
-        menu = menus.open_menu_bar_menu(self.inspector, self.xinput, window, bar_y,
-                                        EDIT_MENU_POSITION)
-        menus.choose_entry(self.inspector, self.xinput, menu, command, ITEM_COMMANDS)
+        menu = menus.open_menu_bar_menu(self.inspector, self.xinput, window, bar_y, position)
+        menus.choose_entry(self.inspector, self.xinput, menu, entry, entries)
 
     def item_menu_command(self, window, line, command):
         """The same command from the menu that a right click on the title list opens."""
@@ -304,7 +311,7 @@ class ItemsTest(StartupSteps, WineTestCase):
 
     # --- the edit window -----------------------------------------------------------
 
-    def test_edit_changes_an_item_and_turns_a_separator_into_an_item(self):
+    def test_edit_changes_an_item_turns_a_separator_into_one_and_keeps_off_a_moved_one(self):
         titles, keys = ["alpha", SEPARATOR, "gamma"], ["key-alpha", "", "key-gamma"]
         folder, process, window = self.start_with(titles, keys)
 
@@ -328,9 +335,102 @@ class ItemsTest(StartupSteps, WineTestCase):
         self.wait_until_hidden(editor)
         self.wait_for_titles(window, ["first", "second", "gamma"])
 
+        # Loaded with "second", which is deleted meanwhile: "gamma" moves into its place.
+        self.edit_menu_command(window, EDIT)
+        editor = self.wait_for_window(*EDIT_WINDOW)
+        self.wait_for_fields(editor, "second", "key-second")
+        self.fill_fields(editor, "third", "key-third")
+        self.edit_menu_command(window, DELETE)
+        # The question may open behind the edit window under Wine: answered by its key.
+        box = self.wait_for_window("#32770", DELETE_QUESTION[0])
+        self.wait_for(lambda: self.inspector.foreground() == box["hwnd"], "the question active")
+        self.xinput.key("y")
+        self.wait_for_titles(window, ["first", "gamma"])
+        self.click_control(editor, "登録")
+        self.dismiss_notice(ITEM_CHANGED_MESSAGE)
+        self.assertTrue(self.refreshed(editor)["visible"], "the edit window stays open")
+        self.assertEqual(("third", "key-third"), self.field_texts(editor))
+
         self.assertEqual((titles, keys), plain_group_1(folder), "nothing written before exit")
         self.exit_by_close(process, window)
-        self.assertEqual((["first", "second", "gamma"], ["key-first", "key-second", "key-gamma"]),
+        self.assertEqual((["first", "gamma"], ["key-first", "key-gamma"]), stored_group_1(folder))
+
+    # --- every secondary window comes back after Alt+F4 -------------------------------
+
+    def reopened_after_alt_f4(self, open_window, kind, focus_on):
+        """Opens a window, closes it with Alt+F4 after a click on the control that
+        focus_on(window) gives, opens it again and returns it: the same window."""
+        open_window()
+        shown = self.wait_for_window(*kind)
+        self.close_with_alt_f4(shown, focus_on(shown))
+        open_window()
+        self.wait_for(lambda: self.refreshed(shown)["visible"], f"{shown['title']} back")
+        return self.refreshed(shown)
+
+    def test_every_secondary_window_comes_back_after_alt_f4_and_still_works(self):
+        titles, keys = items(3)
+        folder = self.folder_with(locked_settings(), titles, keys)
+        process = self.launch(folder)
+        self.enter_startup_password(PASSWORD)
+        window = self.main_window()
+        label = lambda text: lambda shown: self.control_named(shown, text, "Static")  # noqa: E731
+        settings_menu = lambda entry: lambda: self.menu_bar_command(  # noqa: E731
+            window, SETTINGS_MENU_POSITION, entry, SETTINGS_MENU_ENTRIES)
+
+        registration = self.reopened_after_alt_f4(lambda: self.edit_menu_command(window, ADD),
+                                                  REGISTRATION_WINDOW, label("タイトル"))
+        templates = next(c for c in self.combo_boxes(registration)
+                         if c["text"] == TEMPLATE_PLACEHOLDER)
+        composer = self.reopened_after_alt_f4(
+            lambda: dropdowns.choose_entry(self.inspector, self.xinput, templates,
+                                           PROGRAM_MODE_TEMPLATE, TEMPLATE_ENTRIES, TEMPLATE_ROWS),
+            PROGRAM_MODE_WINDOW, lambda shown: self.control_named(shown, "クリア"))
+        self.click_control(composer, "[TAB]")
+        self.click_control(composer, "確定")
+        self.wait_for_fields(registration, "@PGM,", ",T")
+        self.register(registration, window, titles + ["@PGM,"])
+
+        self.click_line(window, 0)
+        editor = self.reopened_after_alt_f4(lambda: self.edit_menu_command(window, EDIT),
+                                            EDIT_WINDOW, label("タイトル"))
+        self.wait_for_fields(editor, titles[0], keys[0])
+        self.fill_fields(editor, "edited", "key-edited")
+        self.click_control(editor, "登録")
+        self.wait_for_titles(window, ["edited"] + titles[1:] + ["@PGM,"])
+
+        settings = self.reopened_after_alt_f4(settings_menu(SETTINGS_ENTRY), SETTINGS_WINDOW,
+                                              label("※ねむろく再起動時に反映されます。"))
+        self.click_control(settings, STAY_ON_TOP_BOX)
+        self.click_control(settings, "OK")
+        self.wait_until_hidden(settings)
+        self.assertEqual("0", read_encrypted_lines(folder / "defpts.ini")[STAY_ON_TOP_LINE])
+
+        def type_start_of_password(check):  # kept by the window while it is closed
+            entry = inspector.control(check, "Edit")
+            self.xinput.click(*inspector.centre(entry["rect"]))
+            self.xinput.type_text(PASSWORD[:5])
+            self.wait_for(lambda: inspector.control(self.refreshed(check), "Edit")["text"]
+                          == PASSWORD[:5], "the start of the password typed")
+            return entry
+        check = self.reopened_after_alt_f4(lambda: self.click_control(window, "隠蔽"),
+                                           (CHECK_WINDOW, PASSWORD_WINDOW_TITLE),
+                                           type_start_of_password)
+        self.xinput.click(*inspector.centre(inspector.control(check, "Edit")["rect"]))
+        self.xinput.key("End")
+        self.xinput.type_text(PASSWORD[5:])
+        self.click_control(check, "OK")
+        self.wait_for(lambda: not self.key_display(self.refreshed(window))["style"]
+                      & ES_PASSWORD, "the key code display uncovered")
+
+        about = self.reopened_after_alt_f4(settings_menu(ABOUT_ENTRY), ABOUT_WINDOW,
+                                           lambda shown: inspector.controls(shown, "Static")[0])
+        self.click_control(about, FOLDER_LINK)
+        explorer = self.wait_for_window("ExplorerWClass", folder.name)
+        self.inspector.close(explorer["hwnd"])
+        self.wait_until_gone(explorer["hwnd"])
+
+        self.exit_by_close(process, window)
+        self.assertEqual((["edited"] + titles[1:] + ["@PGM,"], ["key-edited"] + keys[1:] + [",T"]),
                          stored_group_1(folder))
 
     # --- the program mode window ---------------------------------------------------

@@ -200,7 +200,7 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
         self.assertEqual(BUILT_IN_PASSWORD, stored[PASSWORD_LINE])
         self.assertEqual(["キーコード"], read_encrypted_lines(folder / "defptd1.ini"))
 
-    def test_cancel_at_start_passes_only_an_empty_stored_password(self):
+    def test_cancel_or_alt_f4_at_start_passes_only_an_empty_stored_password(self):
         with self.subTest(password=""):
             process = self.launch(self.folder_with(locked_settings("")))
             self.answer_password_window(STARTUP_WINDOW, "", button="キャンセル")
@@ -227,6 +227,13 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
             self.dismiss_notice(f"ファイル {windows_path(settings)} を作成できません")
             process.wait_exit(timeout=30)
             self.assertEqual(before, settings.read_bytes())
+
+        with self.subTest(closed_by="Alt+F4"):
+            process = self.launch(self.folder_with(locked_settings()))
+            box = self.password_window(STARTUP_WINDOW)
+            self.close_with_alt_f4(box, inspector.control(box, "Static"))
+            self.dismiss_notice(WRONG_AT_START)
+            process.wait_exit(timeout=30)
 
     def test_line_5_decides_whether_the_password_is_asked(self):
         with self.subTest(line_5="0"):

@@ -192,6 +192,11 @@ class SettingsTest(test_spine.StartupSteps, WineTestCase):
         self.dismiss_notice_in_front_of(settings, NOT_SWITCHED_OFF)
         # Ticked again: the next click unticks it and asks once more, which ticking would not.
         self.click_control(settings, ASK_AT_START_BOX)
+        question = self.wait_for_window("#32770", PASSWORD_QUESTION)
+        # 詳細設定 meanwhile only brings the open question forward.
+        self.choose_from_settings_menu(window, SETTINGS_ENTRY)
+        self.wait_for(lambda: self.inspector.foreground() == question["hwnd"],
+                      "the question in front")
         self.answer_input_box(PASSWORD_QUESTION, password)
         self.press_ok(settings)
 

@@ -108,6 +108,16 @@ class StartupSteps:
         self.wait_for(lambda: not (self.refreshed(box) or {}).get("visible"),
                       "the password window closed")
 
+    def close_with_alt_f4(self, window, control):
+        """A real click on one of window's controls, which gives it the keyboard focus,
+        then Alt+F4; waits until window is hidden."""
+        self.xinput.click(*inspector.centre(control["rect"]))
+        self.wait_for(lambda: self.inspector.foreground() == window["hwnd"],
+                      f"{window['title']} in front")
+        self.xinput.key("alt+F4")
+        self.wait_for(lambda: not (self.refreshed(window) or {}).get("visible"),
+                      f"{window['title']} closed by Alt+F4")
+
     def bring_notepad_forward(self):
         self.launch_notepad()
         notepad = self.wait_for_window("Notepad", NOTEPAD_TITLE)
