@@ -21,6 +21,7 @@ import os
 import random
 import shutil
 import sys
+import tempfile
 import threading
 import time
 import traceback
@@ -159,13 +160,23 @@ class Program:
     def __init__(self, session, folder):
         self.inspector = session.inspector
         self.xinput = session.xinput
-        self.process = session.launch(folder, EXE)
         self.window = None
         self.message = None
-        first = wait_for(self._window_or_message, TIMEOUT, "the main window or a message",
-                         describe=self.describe)
-        if first is True:
-            raise RuntimeError(f"the program ended at start with {self.process.popen.returncode}")
+        # Rarely `wine` ends a start at once, before the program has a window;
+        # that start is tried once more, and said. What it left is checked as always.
+        for attempt in (1, 2):
+            with tempfile.TemporaryFile() as wine_output:
+                self.process = session.launch(folder, EXE, stderr=wine_output)
+                first = wait_for(self._window_or_message, TIMEOUT, "the main window or a message",
+                                 describe=self.describe)
+                if first is not True:
+                    break
+                wine_output.seek(0)
+                said = wine_output.read().decode(errors="replace").strip()[-300:]
+            ended = f"the program ended at start with {self.process.popen.returncode}: {said!r}"
+            if attempt == 2:
+                raise RuntimeError(ended)
+            print(f"kill loop: {ended}; started again", flush=True)
         self.windows_pid = first["pid"]
         if first["class"] == wine.MAIN_CLASS:
             self.window = first

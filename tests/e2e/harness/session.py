@@ -94,9 +94,9 @@ class Session:
         shutil.copy2(exe, folder / Path(exe).name)
         return folder
 
-    def launch(self, folder, exe_name="nemuroku.exe"):
+    def launch(self, folder, exe_name="nemuroku.exe", stderr=subprocess.DEVNULL):
         popen = subprocess.Popen(["wine", exe_name], cwd=folder, env=self.env,
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                 stdout=subprocess.DEVNULL, stderr=stderr)
         return Process(popen, exe_name)
 
     def launch_notepad(self):
