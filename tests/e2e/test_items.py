@@ -137,8 +137,10 @@ class ItemsTest(StartupSteps, WineTestCase):
         return super().control_named(self.refreshed(window), text, cls)
 
     def now(self, window, control):
-        """The current state of a control of window."""
-        return next(c for c in self.refreshed(window)["controls"] if c["hwnd"] == control["hwnd"])
+        """The current state of a control of window. Right after a drop-down list
+        closes, Wine's window list can miss the window for a moment."""
+        fresh = self.wait_for(lambda: self.refreshed(window), f"window {window['hwnd']} listed")
+        return next(c for c in fresh["controls"] if c["hwnd"] == control["hwnd"])
 
     def wait_for_text(self, window, control, pattern):
         """Waits until the whole text of a control of window matches pattern."""
