@@ -30,8 +30,6 @@ public:
 
     // Creates the window (hidden) and runs its initialisation.
     bool create();
-    // The other windows, created once after the main window.
-    void createSecondaryWindows();
     // The first showing: the show step, then the window appears.
     void showFirstTime();
 
@@ -62,6 +60,7 @@ private:
 
     // Start-up and shutdown.
     void initialise();
+    void finishStart();
     void authenticateAndShow();
     void shutDown();
     void createTopBarAndList();
@@ -153,7 +152,14 @@ private:
     HBRUSH displayBrush_ = nullptr;
     NOTIFYICONDATAW trayIcon_{};
 
-    // The secondary windows; the registration window owns the program mode window.
+    // The secondary windows, each created when first asked for; the
+    // registration window owns the program mode window.
+    RegistrationWindow& registrationWindow();
+    EditWindow& editWindow();
+    AboutWindow& aboutWindow();
+    SettingsWindow& settingsWindow();
+    StartupPasswordWindow& startupPasswordWindow();
+    PasswordCheckWindow& passwordCheckWindow();
     std::unique_ptr<RegistrationWindow> registrationWindow_;
     std::unique_ptr<EditWindow> editWindow_;
     std::unique_ptr<AboutWindow> aboutWindow_;

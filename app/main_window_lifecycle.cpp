@@ -13,8 +13,8 @@ std::wstring main_window::refusalText(const platform::Path& unreadFile) {
     return L"ファイル " + unreadFile.wstring() + L" は読み込めなかったため、上書きしませんでした。";
 }
 
-// Loads the settings and group 1, applies the settings to the window, puts
-// the icon into the notification area and writes the backups of group 1.
+// Loads the settings and group 1, applies the settings to the window and
+// writes the backups of group 1.
 void MainWindow::initialise() {
     const bool settingsFileFound = files_.settingsExist();
     if (!settingsFileFound) {
@@ -34,7 +34,6 @@ void MainWindow::initialise() {
     if (files_.groupExists(1)) loadGroup1();
     showItemLists();
     registerHotkeys();
-    addTrayIcon();
     highlightFirstItem();
     if (unreadGroupFile_) return;  // the backups keep the last group 1 that was read
     try {
@@ -104,6 +103,8 @@ void MainWindow::showFirstTime() {
     SetWindowPos(hwnd(), stayOnTop_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd());
+    UpdateWindow(hwnd());
+    PostMessageW(hwnd(), kFinishStartMessage, 0, 0);
 }
 
 void MainWindow::authenticateAndShow() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "platform/lazy_function.h"
 
 namespace platform {
 namespace {
@@ -329,12 +330,17 @@ public:
 
     void openDocument(WindowHandle owner, const std::string& name) override {
         // Shell extensions that handle the verb may need COM on this thread.
-        if (!comReady_) {
-            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        static const auto initialiseCom =
+            lazyFunction<decltype(CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+        static const auto execute =
+            lazyFunction<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+        if (!comReady_ && initialiseCom) {
+            initialiseCom(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
             comReady_ = true;
         }
-        ShellExecuteW(toHwnd(owner), L"open", fromCp932(name).c_str(), nullptr, nullptr,
-                      SW_SHOWNORMAL);
+        if (execute)
+            execute(toHwnd(owner), L"open", fromCp932(name).c_str(), nullptr, nullptr,
+                    SW_SHOWNORMAL);
     }
 
     LocalTime localTime() override {
