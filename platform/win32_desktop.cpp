@@ -70,13 +70,15 @@ void waitAnsweringSentMessages(DWORD milliseconds) {
 // --- Bringing a window forward --------------------------------------------
 
 constexpr ULONGLONG kActivationTimeout = 250;
-constexpr DWORD kActivationPoll = 5;
+constexpr DWORD kActivationPoll = 1;
 
+// Active is not enough: until the target's thread has also set its focus,
+// key presses reach it as system keys, and Ctrl+V pastes nothing.
 bool hasTakenActivation(HWND window, DWORD thread) {
     if (GetForegroundWindow() != window) return false;
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(thread, &info)) return false;
+    if (!GetGUIThreadInfo(thread, &info) || !info.hwndFocus) return false;
     return info.hwndActive == window || info.hwndActive == GetAncestor(window, GA_ROOT);
 }
 
