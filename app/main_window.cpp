@@ -121,8 +121,8 @@ PasswordCheckWindow& MainWindow::passwordCheckWindow() {
 }
 
 // What the first paint does not need, done right after it: the hints with
-// the common controls they and the settings window use, and the notification
-// area icon.
+// the common controls they and the settings window use, the notification
+// area icon and the backups.
 void MainWindow::finishStart() {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
@@ -130,6 +130,7 @@ void MainWindow::finishStart() {
     InitCommonControlsEx(&controls);
     for (const Hint& hint : kHints) ui::addHint(hwnd(), control(hint.control), hint.text);
     addTrayIcon();
+    storeBackups();
 }
 
 void MainWindow::createTopBarAndList() {

@@ -61,6 +61,7 @@ private:
     // Start-up and shutdown.
     void initialise();
     void finishStart();
+    void storeBackups();
     void authenticateAndShow();
     void shutDown();
     void createTopBarAndList();
@@ -135,6 +136,7 @@ private:
     // double click; only the first click runs the click handler.
     bool inDoubleClick_ = false;
     bool shutDownDone_ = false;
+    bool backupsStored_ = false;
     bool shownOnce_ = false;
     bool stayOnTop_ = true;  // designed on; settings line 4 decides
     BYTE opacity_;

@@ -13,8 +13,7 @@ std::wstring main_window::refusalText(const platform::Path& unreadFile) {
     return L"ファイル " + unreadFile.wstring() + L" は読み込めなかったため、上書きしませんでした。";
 }
 
-// Loads the settings and group 1, applies the settings to the window and
-// writes the backups of group 1.
+// Loads the settings and group 1 and applies the settings to the window.
 void MainWindow::initialise() {
     const bool settingsFileFound = files_.settingsExist();
     if (!settingsFileFound) {
@@ -35,6 +34,13 @@ void MainWindow::initialise() {
     showItemLists();
     registerHotkeys();
     highlightFirstItem();
+}
+
+// The backups of group 1 as it was read at start: written once the window has
+// been shown, or at the end of a run that never showed it.
+void MainWindow::storeBackups() {
+    if (backupsStored_) return;
+    backupsStored_ = true;
     if (unreadGroupFile_) return;  // the backups keep the last group 1 that was read
     try {
         files_.writeBackups(lists_);
@@ -121,6 +127,7 @@ void MainWindow::authenticateAndShow() {
 void MainWindow::shutDown() {
     if (shutDownDone_) return;
     shutDownDone_ = true;
+    storeBackups();
     storeOnExit();
     Sleep(50);
     removeTrayIcon();
