@@ -44,15 +44,13 @@ void popUpMenu(HWND window, int menuId) {
     DestroyMenu(menu);
 }
 
-}  // namespace
-
-namespace {
 // The shell is loaded with the icon, after the window is shown.
 void notifyTray(DWORD message, NOTIFYICONDATAW& icon) {
     static const auto notify =
         platform::lazyFunction<decltype(Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
     if (notify) notify(message, &icon);
 }
+
 }  // namespace
 
 // Also when the notification area has started anew: the same icon again.
