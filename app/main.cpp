@@ -1,7 +1,6 @@
-// Entry point: one instance per executable name, the windows created once,
-// the message loop.
+// Entry point: one instance per executable name, the main window, the message
+// loop.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 
@@ -86,18 +85,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (!instanceAtom) return 0;
     }
 
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
-    InitCommonControlsEx(&controls);
-
     int exitCode = 0;
     {
         ApplicationWindow application;
         application.create();
         MainWindow mainWindow(application.hwnd(), platform::realFileSystem(), exe.parent_path());
         if (mainWindow.create()) {
-            mainWindow.createSecondaryWindows();
             if (mainWindow.showFirstTime()) exitCode = runMessageLoop();
         }
     }

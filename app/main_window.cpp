@@ -89,21 +89,55 @@ bool MainWindow::create() {
     return true;
 }
 
-// Created once, after the main window; hidden until asked for.
-void MainWindow::createSecondaryWindows() {
-    registrationWindow_ = std::make_unique<RegistrationWindow>(*this);
-    registrationWindow_->create(hwnd());
-    editWindow_ = std::make_unique<EditWindow>(*this);
-    editWindow_->create(hwnd());
-    aboutWindow_ = std::make_unique<AboutWindow>(*this);
-    aboutWindow_->create(hwnd());
-    settingsWindow_ = std::make_unique<SettingsWindow>(*this);
-    settingsWindow_->create(hwnd());
-    startupPasswordWindow_ = std::make_unique<StartupPasswordWindow>();
-    startupPasswordWindow_->create(hwnd());
-    passwordCheckWindow_ =
-        std::make_unique<PasswordCheckWindow>(settings_, [this] { uncoverKeyCode(); });
-    passwordCheckWindow_->create(hwnd());
+namespace {
+// Creates a secondary window the first time it is asked for; from then on it
+// lives for the run and keeps its state.
+template <typename SecondaryWindow, typename... Arguments>
+SecondaryWindow& createdOnce(std::unique_ptr<SecondaryWindow>& window, HWND owner,
+                             Arguments&&... arguments) {
+    if (!window) {
+        window = std::make_unique<SecondaryWindow>(std::forward<Arguments>(arguments)...);
+        window->create(owner);
+    }
+    return *window;
+}
+}  // namespace
+
+RegistrationWindow& MainWindow::registrationWindow() {
+    return createdOnce(registrationWindow_, hwnd(), *this);
+}
+
+EditWindow& MainWindow::editWindow() {
+    return createdOnce(editWindow_, hwnd(), *this);
+}
+
+AboutWindow& MainWindow::aboutWindow() {
+    return createdOnce(aboutWindow_, hwnd(), *this);
+}
+
+SettingsWindow& MainWindow::settingsWindow() {
+    return createdOnce(settingsWindow_, hwnd(), *this);
+}
+
+StartupPasswordWindow& MainWindow::startupPasswordWindow() {
+    return createdOnce(startupPasswordWindow_, hwnd());
+}
+
+PasswordCheckWindow& MainWindow::passwordCheckWindow() {
+    return createdOnce(passwordCheckWindow_, hwnd(), settings_, [this] { uncoverKeyCode(); });
+}
+
+// What the first paint does not need, done right after it: the hints with
+// the common controls they and the settings window use, the notification
+// area icon and the backups.
+void MainWindow::finishStart() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_BAR_CLASSES;  // the hints and the settings' slider
+    InitCommonControlsEx(&controls);
+    for (const Hint& hint : kHints) ui::addHint(hwnd(), control(hint.control), hint.text);
+    addTrayIcon();
+    storeBackups();
 }
 
 void MainWindow::createTopBarAndList() {
@@ -116,7 +150,6 @@ void MainWindow::createTopBarAndList() {
     maskToggle_.attach(control(kMaskToggle));
     transparencyToggle_.attach(control(kTransparencyToggle));
     newlineToggle_.attach(control(kNewlineToggle));
-    for (const Hint& hint : kHints) ui::addHint(hwnd(), control(hint.control), hint.text);
     // The key code display starts masked, and the mask button shows it.
     SendMessageW(keyCodeDisplay_, EM_SETPASSWORDCHAR, L'*', 0);
     maskToggle_.setOn(true);
@@ -308,6 +341,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kTrayCallbackMessage:
             onTrayIcon(lParam);
             return 0;
+        case kFinishStartMessage:
+            finishStart();
+            return 0;
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:
@@ -326,7 +362,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             if (message == kTaskbarCreatedMessage) {
-                Shell_NotifyIconW(NIM_ADD, &trayIcon_);
+                addTrayIcon();
                 return 0;
             }
             break;

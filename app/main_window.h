@@ -32,8 +32,6 @@ public:
 
     // Creates the window (hidden) and runs its initialisation.
     bool create();
-    // The other windows, created once after the main window.
-    void createSecondaryWindows();
     // The first showing: the start-up password, then the window appears.
     // False when the program ends instead.
     bool showFirstTime();
@@ -68,6 +66,8 @@ private:
     void initialise();
     void abandonStart(const std::exception& error);
     std::optional<platform::Path> leftoverOfGroup(int group) const;
+    void finishStart();
+    void storeBackups();
     void authenticateAndShow();
     void shutDown();
     void createTopBarAndList();
@@ -147,6 +147,7 @@ private:
     // double click; only the first click runs the click handler.
     bool inDoubleClick_ = false;
     bool shutDownDone_ = false;
+    bool backupsStored_ = false;
     bool shownOnce_ = false;
     bool stayOnTop_ = true;  // designed on; settings line 4 decides
     BYTE opacity_;
@@ -164,7 +165,14 @@ private:
     HBRUSH displayBrush_ = nullptr;
     NOTIFYICONDATAW trayIcon_{};
 
-    // The secondary windows; the registration window owns the program mode window.
+    // The secondary windows, each created when first asked for; the
+    // registration window owns the program mode window.
+    RegistrationWindow& registrationWindow();
+    EditWindow& editWindow();
+    AboutWindow& aboutWindow();
+    SettingsWindow& settingsWindow();
+    StartupPasswordWindow& startupPasswordWindow();
+    PasswordCheckWindow& passwordCheckWindow();
     std::unique_ptr<RegistrationWindow> registrationWindow_;
     std::unique_ptr<EditWindow> editWindow_;
     std::unique_ptr<AboutWindow> aboutWindow_;

@@ -24,6 +24,8 @@ constexpr int kTopBarHeight = 41;
 
 constexpr UINT kTrayCallbackMessage = WM_USER + 100;
 constexpr UINT kTrayIconId = 1;
+// Posted once the window is shown and painted.
+constexpr UINT kFinishStartMessage = WM_USER + 101;
 
 // Controls of the main window.
 enum ControlId : int {

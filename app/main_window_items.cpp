@@ -18,7 +18,7 @@ bool refusedWhenFull(const storage::ItemLists& lists) {
 // "項目の追加": the registration window, filled from the clipboard.
 void MainWindow::addItem() {
     if (refusedWhenFull(lists_)) return;
-    registrationWindow_->showForAdd();
+    registrationWindow().showForAdd();
 }
 
 // "項目を上に移動"
@@ -44,7 +44,7 @@ void MainWindow::deleteItems() {
 
 // "項目の編集"
 void MainWindow::editItem() {
-    editWindow_->showForCurrentItem();
+    editWindow().showForCurrentItem();
 }
 
 // "区切り線を挿入": at the current item.
@@ -56,10 +56,10 @@ void MainWindow::insertSeparator() {
 
 // "詳細設定"
 void MainWindow::openSettings() {
-    settingsWindow_->showSettings();
+    settingsWindow().showSettings();
 }
 
 // "バージョン情報"
 void MainWindow::showAbout() {
-    aboutWindow_->showAbout();
+    aboutWindow().showAbout();
 }

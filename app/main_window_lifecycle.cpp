@@ -17,11 +17,10 @@ std::wstring main_window::cannotDeleteText(const platform::Path& file) {
     return L"ファイル " + file.wstring() + L" は削除できません";
 }
 
-// Loads the settings and group 1, applies the settings to the window, puts
-// the icon into the notification area and brings the backups of group 1 up to
-// date. Throws what stops the start: a settings file that exists but cannot be
-// read must never leave the program running on the built-in password in front
-// of the user's groups.
+// Loads the settings and group 1 and applies the settings to the window.
+// Throws what stops the start: a settings file that exists but cannot be read
+// must never leave the program running on the built-in password in front of
+// the user's groups.
 void MainWindow::initialise() {
     const bool settingsFileFound = files_.settingsExist();
     if (settingsFileFound) {
@@ -41,9 +40,15 @@ void MainWindow::initialise() {
     }
     showItemLists();
     registerHotkeys();
-    addTrayIcon();
     highlightFirstItem();
     started_ = true;
+}
+
+// The backups of group 1 as it was read at start: written once the window has
+// been shown, or at the end of a run that never showed it.
+void MainWindow::storeBackups() {
+    if (backupsStored_) return;
+    backupsStored_ = true;
     if (unreadGroupFile_) return;  // the backups keep the last group 1 that was read
     try {
         files_.writeBackups(lists_);
@@ -124,6 +129,8 @@ bool MainWindow::showFirstTime() {
     SetWindowPos(hwnd(), stayOnTop_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd());
+    UpdateWindow(hwnd());
+    PostMessageW(hwnd(), kFinishStartMessage, 0, 0);
     return true;
 }
 
@@ -141,7 +148,10 @@ void MainWindow::authenticateAndShow() {
 void MainWindow::shutDown() {
     if (shutDownDone_) return;
     shutDownDone_ = true;
-    if (started_) storeOnExit();
+    if (started_) {
+        storeBackups();
+        storeOnExit();
+    }
     Sleep(50);
     removeTrayIcon();
 }

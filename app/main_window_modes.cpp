@@ -6,6 +6,7 @@
 #include "app/main_window_design.h"
 #include "dialogs/password_rules.h"
 #include "paste/hotkeys.h"
+#include "platform/lazy_function.h"
 #include "storage/errors.h"
 #include "ui/messages.h"
 #include "ui/resource_ids.h"
@@ -43,9 +44,21 @@ void popUpMenu(HWND window, int menuId) {
     DestroyMenu(menu);
 }
 
+// The shell is loaded with the icon, after the window is shown.
+void notifyTray(DWORD message, NOTIFYICONDATAW& icon) {
+    static const auto notify =
+        platform::lazyFunction<decltype(Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
+    if (notify) notify(message, &icon);
+}
+
 }  // namespace
 
+// Also when the notification area has started anew: the same icon again.
 void MainWindow::addTrayIcon() {
+    if (trayIcon_.cbSize) {
+        notifyTray(NIM_ADD, trayIcon_);
+        return;
+    }
     trayIcon_.cbSize = sizeof(trayIcon_);
     trayIcon_.hWnd = hwnd();
     trayIcon_.uID = kTrayIconId;
@@ -55,11 +68,11 @@ void MainWindow::addTrayIcon() {
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     lstrcpynW(trayIcon_.szTip, ui::kApplicationTitle, ARRAYSIZE(trayIcon_.szTip));
-    Shell_NotifyIconW(NIM_ADD, &trayIcon_);
+    notifyTray(NIM_ADD, trayIcon_);
 }
 
 void MainWindow::removeTrayIcon() {
-    Shell_NotifyIconW(NIM_DELETE, &trayIcon_);
+    if (trayIcon_.cbSize) notifyTray(NIM_DELETE, trayIcon_);
 }
 
 void MainWindow::onTrayIcon(LPARAM mouseMessage) {
@@ -131,7 +144,7 @@ void MainWindow::toggleMask() {
         maskToggle_.setOn(true);
         return;
     }
-    if (password_rules::askedAtStart(settings_)) passwordCheckWindow_->showCheck();
+    if (password_rules::askedAtStart(settings_)) passwordCheckWindow().showCheck();
 }
 
 void MainWindow::uncoverKeyCode() {

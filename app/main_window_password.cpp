@@ -12,7 +12,7 @@ using namespace main_window;
 // not needed again in this run.
 bool MainWindow::passStartupPassword() {
     if (!password_rules::askedAtStart(settings_)) return true;
-    const auto entered = startupPasswordWindow_->askPassword();
+    const auto entered = startupPasswordWindow().askPassword();
     startupPasswordWindow_.reset();
     if (password_rules::isPassword(settings_, entered)) return true;
     ui::notice(ui::fromUtf8(password_rules::kWrongAtStart));

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/lazy_function.h"
 #include "ui/controls.h"
 #include "ui/font.h"
 #include "ui/resource_ids.h"
@@ -51,7 +52,9 @@ void fitToText(HWND window, HWND label, bool keepRightEdge) {
 // The shell shows a folder in its file browser and an address in the web
 // browser; what it makes of them is not checked.
 void openWithShell(HWND owner, const std::wstring& target) {
-    ShellExecuteW(owner, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    static const auto execute =
+        platform::lazyFunction<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (execute) execute(owner, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "platform/lazy_function.h"
 
 namespace platform {
 namespace {
@@ -70,13 +71,15 @@ void waitAnsweringSentMessages(DWORD milliseconds) {
 // --- Bringing a window forward --------------------------------------------
 
 constexpr ULONGLONG kActivationTimeout = 250;
-constexpr DWORD kActivationPoll = 5;
+constexpr DWORD kActivationPoll = 1;
 
+// Active is not enough: until the target's thread has also set its focus,
+// key presses reach it as system keys, and Ctrl+V pastes nothing.
 bool hasTakenActivation(HWND window, DWORD thread) {
     if (GetForegroundWindow() != window) return false;
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(thread, &info)) return false;
+    if (!GetGUIThreadInfo(thread, &info) || !info.hwndFocus) return false;
     return info.hwndActive == window || info.hwndActive == GetAncestor(window, GA_ROOT);
 }
 
@@ -343,12 +346,17 @@ public:
 
     void openDocument(WindowHandle owner, const std::string& name) override {
         // Shell extensions that handle the verb may need COM on this thread.
-        if (!comReady_) {
-            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        static const auto initialiseCom =
+            lazyFunction<decltype(CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+        static const auto execute =
+            lazyFunction<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+        if (!comReady_ && initialiseCom) {
+            initialiseCom(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
             comReady_ = true;
         }
-        ShellExecuteW(toHwnd(owner), L"open", fromCp932(name).c_str(), nullptr, nullptr,
-                      SW_SHOWNORMAL);
+        if (execute)
+            execute(toHwnd(owner), L"open", fromCp932(name).c_str(), nullptr, nullptr,
+                    SW_SHOWNORMAL);
     }
 
     LocalTime localTime() override {

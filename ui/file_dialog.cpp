@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/lazy_function.h"
+
 namespace ui {
 
 namespace {
@@ -20,8 +22,11 @@ std::optional<std::wstring> runDialog(HWND owner, const FileDialogRequest& reque
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = kPathCapacity;
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    const BOOL confirmed = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
-    if (!confirmed) return std::nullopt;
+    const auto ask = save ? platform::lazyFunction<decltype(GetSaveFileNameW)>(L"comdlg32.dll",
+                                                                               "GetSaveFileNameW")
+                          : platform::lazyFunction<decltype(GetOpenFileNameW)>(L"comdlg32.dll",
+                                                                               "GetOpenFileNameW");
+    if (!ask || !ask(&dialog)) return std::nullopt;
     return std::wstring(path.data());
 }
 }  // namespace
