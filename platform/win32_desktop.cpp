@@ -308,16 +308,21 @@ class Win32Desktop : public Desktop {
 public:
     WindowHandle foregroundWindow() override { return handleOf(GetForegroundWindow()); }
 
-    void bringToForeground(WindowHandle window) override { bringForward(toHwnd(window)); }
+    void bringToForeground(WindowHandle window) override {
+        keyTarget_ = toHwnd(window);
+        bringForward(keyTarget_);
+    }
 
     void setActiveWindow(WindowHandle window) override { SetActiveWindow(toHwnd(window)); }
 
     void pressPaste() override {
+        keepKeysOutOfThisProgram();
         sendPlain({keyEvent(VK_CONTROL, false), keyEvent('V', false), keyEvent('V', true),
                    keyEvent(VK_CONTROL, true)});
     }
 
     void pressKey(Key key) override {
+        keepKeysOutOfThisProgram();
         const WORD code = key == Key::Enter ? VK_RETURN : VK_TAB;
         sendPlain({keyEvent(code, false), keyEvent(code, true)});
     }
@@ -376,6 +381,23 @@ public:
     }
 
 private:
+    // A window manager that catches up late with the click that chose the
+    // item can hand the foreground back to this program, or to nobody, after
+    // the target was brought forward; keys pressed then would be lost. They go
+    // to the window brought forward last instead. Another program that has
+    // taken the foreground keeps it.
+    void keepKeysOutOfThisProgram() {
+        if (!keyTarget_ || !IsWindow(keyTarget_)) return;
+        HWND foreground = GetForegroundWindow();
+        if (foreground == keyTarget_) return;
+        DWORD process = 0;
+        if (foreground) GetWindowThreadProcessId(foreground, &process);
+        if (foreground && foreground != GetDesktopWindow() && process != GetCurrentProcessId())
+            return;
+        bringForward(keyTarget_);
+    }
+
+    HWND keyTarget_ = nullptr;
     Clipboard clipboard_;
     bool comReady_ = false;
 };
