@@ -23,11 +23,6 @@ HFONT regularFont() {
     return font;
 }
 
-HFONT boldFont() {
-    static HFONT font = makeFont(FW_BOLD);
-    return font;
-}
-
 HFONT underlinedFont() {
     static HFONT font = makeFont(FW_NORMAL, true);
     return font;

@@ -6,7 +6,6 @@
 namespace ui {
 
 HFONT regularFont();
-HFONT boldFont();
 // The about window's links.
 HFONT underlinedFont();
 

@@ -330,6 +330,13 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
 
     def test_mask_toggle_changes_nothing_while_no_password_is_asked_at_start(self):
         _, window = self.start(self.folder_with(settings_with({TRANSPARENCY_LINE: "0"})))
+        # The hints are made when the pointer first comes over the window.
+        x, y = inspector.centre(self.control_named(window, "隠蔽")["rect"])
+        for step in (0, 1):
+            self.xinput.move(x + step, y)
+        hint = self.wait_for(lambda: self.inspector.windows("tooltips_class32", visible=True),
+                             "the mask toggle's hint")
+        self.session.screenshot("modes-hint", hint[0]["rect"])
 
         self.click_control(window, "隠蔽")
         # The next click is handled after the first: once it shows, the first is done.
