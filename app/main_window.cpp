@@ -7,6 +7,7 @@
 
 #include "storage/errors.h"
 #include "ui/messages.h"
+#include <commctrl.h>
 #include "ui/resource_ids.h"
 #include "ui/text.h"
 
@@ -126,19 +127,17 @@ PasswordCheckWindow& MainWindow::passwordCheckWindow() {
     return createdOnce(passwordCheckWindow_, hwnd(), settings_, [this] { uncoverKeyCode(); });
 }
 
-// What the first paint does not need, done right after it: the notification
+// What the first paint does not need, done right after it: the hints with
+// the common controls they and the settings window use, the notification
 // area icon and the backups.
 void MainWindow::finishStart() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_BAR_CLASSES;  // the hints and the settings' slider
+    InitCommonControlsEx(&controls);
+    for (const Hint& hint : kHints) ui::addHint(hwnd(), control(hint.control), hint.text);
     addTrayIcon();
     storeBackups();
-}
-
-// The hints, and the library behind them, wait until the pointer first comes
-// over the window; a hint shows only after it has rested there anyway.
-void MainWindow::addHintsOnce() {
-    if (hintsAdded_) return;
-    hintsAdded_ = true;
-    for (const Hint& hint : kHints) ui::addHint(hwnd(), control(hint.control), hint.text);
 }
 
 void MainWindow::createTopBarAndList() {
@@ -320,9 +319,6 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             layOut();
             return 0;
-        case WM_SETCURSOR:
-            addHintsOnce();
-            break;
         case WM_GETMINMAXINFO: {
             auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
             limits->ptMaxTrackSize = {kMaximumWidth, kMaximumHeight};
@@ -380,7 +376,7 @@ bool MainWindow::handleControlMessage(HWND control, UINT message, WPARAM wParam,
     if (control == titleList_ && message == WM_MOUSEMOVE) recordTarget();
     if (control == titleList_ && message == WM_LBUTTONDBLCLK) {
         inDoubleClick_ = true;
-        result = controlDefault(control, message, wParam, lParam);
+        result = DefSubclassProc(control, message, wParam, lParam);
         inDoubleClick_ = false;
         return true;
     }

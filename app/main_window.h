@@ -67,7 +67,6 @@ private:
     void abandonStart(const std::exception& error);
     std::optional<platform::Path> leftoverOfGroup(int group) const;
     void finishStart();
-    void addHintsOnce();
     void storeBackups();
     void authenticateAndShow();
     void shutDown();
@@ -150,7 +149,6 @@ private:
     bool shutDownDone_ = false;
     bool backupsStored_ = false;
     bool shownOnce_ = false;
-    bool hintsAdded_ = false;
     bool stayOnTop_ = true;  // designed on; settings line 4 decides
     BYTE opacity_;
 

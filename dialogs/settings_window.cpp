@@ -140,7 +140,6 @@ SettingsWindow::SettingsWindow(MainWindowAccess& mainWindow)
 bool SettingsWindow::create(HWND owner) {
     if (!createDialog({L"NemurokuSettingsWindow", L"詳細設定", kClientWidth, kClientHeight, owner}))
         return false;
-    ui::loadCommonControls();  // the opacity slider
     createControls(kControls);
     for (std::size_t i = 0; i < singleClickBoxes_.size(); ++i)
         singleClickBoxes_[i] = control(kSingleClickBoxIds[i]);

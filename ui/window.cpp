@@ -111,38 +111,18 @@ bool handleDialogKeys(MSG& message) {
     return active && GetPropW(active, L"NemurokuDialog") && IsDialogMessageW(active, &message);
 }
 
-namespace {
-// A listened-to control keeps its window and its own procedure as properties.
-constexpr const wchar_t* kListenerProperty = L"NemurokuListener";
-constexpr const wchar_t* kOwnProcedureProperty = L"NemurokuOwnProcedure";
-}  // namespace
-
-// Subclassed through the window procedure itself rather than the common
-// controls' helpers, which would load their library before the first paint.
 void Window::listenTo(HWND control) {
-    SetPropW(control, kListenerProperty, this);
-    const LONG_PTR own = SetWindowLongPtrW(control, GWLP_WNDPROC,
-                                           reinterpret_cast<LONG_PTR>(&Window::controlProc));
-    SetPropW(control, kOwnProcedureProperty, reinterpret_cast<HANDLE>(own));
+    SetWindowSubclass(control, &Window::controlProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 bool Window::handleControlMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
 
-LRESULT Window::controlDefault(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto own = reinterpret_cast<WNDPROC>(GetPropW(control, kOwnProcedureProperty));
-    return CallWindowProcW(own, control, message, wParam, lParam);
-}
-
-LRESULT CALLBACK Window::controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<Window*>(GetPropW(control, kListenerProperty));
-    if (message == WM_NCDESTROY) {
-        const LRESULT result = controlDefault(control, message, wParam, lParam);
-        RemovePropW(control, kListenerProperty);
-        RemovePropW(control, kOwnProcedureProperty);
-        return result;
-    }
+LRESULT CALLBACK Window::controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR window) {
+    auto* self = reinterpret_cast<Window*>(window);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(control, &Window::controlProc, 0);
     try {
         LRESULT result = 0;
         if (self->handleControlMessage(control, message, wParam, lParam, result)) return result;
@@ -150,7 +130,7 @@ LRESULT CALLBACK Window::controlProc(HWND control, UINT message, WPARAM wParam, 
         showError(error);
         return 0;
     }
-    return controlDefault(control, message, wParam, lParam);
+    return DefSubclassProc(control, message, wParam, lParam);
 }
 
 LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -193,25 +173,11 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     }
 }
 
-void loadCommonControls() {
-    static const bool loaded = [] {
-        using Initialise = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-        HMODULE library = LoadLibraryW(L"comctl32.dll");
-        auto initialise = library ? reinterpret_cast<Initialise>(reinterpret_cast<void*>(
-                                        GetProcAddress(library, "InitCommonControlsEx")))
-                                  : nullptr;
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};  // hints and slider
-        return initialise && initialise(&controls);
-    }();
-    (void)loaded;
-}
-
 void addHint(HWND window, HWND control, const wchar_t* hint) {
     // One hint window per window, kept as a property of it.
     constexpr const wchar_t* kHintProperty = L"NemurokuHintWindow";
     auto tooltip = static_cast<HWND>(GetPropW(window, kHintProperty));
     if (!tooltip) {
-        loadCommonControls();
         tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                   window, nullptr, GetModuleHandleW(nullptr), nullptr);

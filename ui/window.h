@@ -73,8 +73,6 @@ protected:
     // Returns true when it handled the message, with its result in `result`.
     virtual bool handleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                       LRESULT& result);
-    // The control's own handling of a message, for handleControlMessage.
-    static LRESULT controlDefault(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
     // Makes Enter press the default button (`defaultButtonId`), Esc press
     // IDCANCEL and Tab move between the controls, as in a dialog box.
@@ -82,7 +80,8 @@ protected:
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR window);
 
     HWND hwnd_ = nullptr;
     int defaultButtonId_ = 0;
@@ -92,10 +91,6 @@ private:
 // Gives a window that behaves as a dialog its keyboard handling; true when
 // the message was used up. Called by every message loop.
 bool handleDialogKeys(MSG& message);
-
-// Loads the common controls (hints, slider) the first time a window needs
-// them, so that a start that shows none does not pay for the library.
-void loadCommonControls();
 
 // Shows a hint for a control while the pointer rests on it.
 void addHint(HWND window, HWND control, const wchar_t* hint);
