@@ -330,7 +330,7 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
 
     def test_mask_toggle_changes_nothing_while_no_password_is_asked_at_start(self):
         _, window = self.start(self.folder_with(settings_with({TRANSPARENCY_LINE: "0"})))
-        # The hints are made when the pointer first comes over the window.
+        # A hint shows while the pointer rests on its control.
         x, y = inspector.centre(self.control_named(window, "隠蔽")["rect"])
         for step in (0, 1):
             self.xinput.move(x + step, y)
