@@ -45,8 +45,8 @@ void ToggleButton::draw(const DRAWITEMSTRUCT& item) const {
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, on_ ? RGB(255, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
     if (pressed) OffsetRect(&rect, 1, 1);
-    // "On" is bold: the caption struck twice, a pixel apart, looks the same
-    // as the bold face and spares loading a second face of the large font.
+    // "On" is bold: the caption struck twice, a pixel apart, reads as bold
+    // and spares loading a second face of the large font.
     for (int strike = 0; strike < (on_ ? 2 : 1); ++strike) {
         DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &rect,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE);
