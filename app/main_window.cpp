@@ -223,8 +223,9 @@ void MainWindow::setTransparency(bool on) {
 void MainWindow::layOut() {
     RECT client{};
     GetClientRect(hwnd(), &client);
-    MoveWindow(titleList_, 0, kTopBarHeight, client.right,
-               std::max(0L, client.bottom - kTopBarHeight), TRUE);
+    const int topBarHeight = scaled(kTopBarHeight);
+    MoveWindow(titleList_, 0, topBarHeight, client.right,
+               std::max(0, static_cast<int>(client.bottom) - topBarHeight), TRUE);
 }
 
 bool MainWindow::handleCommand(int id, int notification) {
@@ -321,9 +322,11 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_GETMINMAXINFO: {
             auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-            limits->ptMaxTrackSize = {kMaximumWidth, kMaximumHeight};
-            limits->ptMaxSize = {kMaximumWidth, kMaximumHeight};
-            limits->ptMinTrackSize.y = std::min<LONG>(limits->ptMinTrackSize.y, kCompactHeight);
+            const POINT largest{scaled(kMaximumWidth), scaled(kMaximumHeight)};
+            limits->ptMaxTrackSize = largest;
+            limits->ptMaxSize = largest;
+            limits->ptMinTrackSize.y =
+                std::min<LONG>(limits->ptMinTrackSize.y, scaled(kCompactHeight));
             return 0;
         }
         case WM_CONTEXTMENU:

@@ -72,13 +72,16 @@ void MainWindow::applySettings() {
     newlineToggle_.setOn(settings_.isOn(line::kNewline));
 }
 
+// The stored geometry is in pixels at 96 DPI, so that it means the same on
+// every screen and files of any earlier run load unchanged.
 void MainWindow::applyGeometry() {
     const int left = settingAsNumber(line::kLeft, kDesignedLeft);
     const int top = settingAsNumber(line::kTop, kDesignedTop);
     const int width = std::clamp(settingAsNumber(line::kWidth, kDesignedWidth), 0, kMaximumWidth);
     const int height =
         std::clamp(settingAsNumber(line::kHeight, kDesignedHeight), 0, kMaximumHeight);
-    SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, scaled(left), scaled(top), scaled(width), scaled(height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::applyTransparency() {
@@ -159,18 +162,19 @@ void MainWindow::shutDown() {
 void MainWindow::storeOnExit() {
     RECT rect{};
     GetWindowRect(hwnd(), &rect);
-    if (rect.bottom - rect.top == kCompactHeight) {
+    if (rect.bottom - rect.top == scaled(kCompactHeight)) {
         int fullHeight = kDesignedHeight;
         storage::tryToInteger(settings_.line(line::kHeight), fullHeight);
         SetWindowPos(hwnd(), nullptr, 0, 0, rect.right - rect.left,
-                     std::clamp(fullHeight, 0, kMaximumHeight),
+                     scaled(std::clamp(fullHeight, 0, kMaximumHeight)),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         GetWindowRect(hwnd(), &rect);
     }
-    settings_.setLine(line::kLeft, std::to_string(rect.left));
-    settings_.setLine(line::kTop, std::to_string(rect.top));
-    settings_.setLine(line::kWidth, std::to_string(rect.right - rect.left));
-    settings_.setLine(line::kHeight, std::to_string(rect.bottom - rect.top));
+    const ui::Dpi& dpi = this->dpi();
+    settings_.setLine(line::kLeft, std::to_string(dpi.unscale(rect.left)));
+    settings_.setLine(line::kTop, std::to_string(dpi.unscale(rect.top)));
+    settings_.setLine(line::kWidth, std::to_string(dpi.unscale(rect.right - rect.left)));
+    settings_.setLine(line::kHeight, std::to_string(dpi.unscale(rect.bottom - rect.top)));
     settings_.setLine(line::kTransparency, transparencyToggle_.isOn() ? "1" : "0");
     settings_.setLine(line::kNewline, newlineToggle_.isOn() ? "1" : "0");
 

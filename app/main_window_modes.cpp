@@ -170,13 +170,13 @@ void MainWindow::toggleCompactMode() {
     GetWindowRect(hwnd(), &rect);
     const int width = rect.right - rect.left;
     constexpr UINT kResizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-    if (rect.bottom - rect.top > kCompactHeight) {
-        SetWindowPos(hwnd(), nullptr, 0, 0, width, kCompactHeight, kResizeOnly);
+    if (rect.bottom - rect.top > scaled(kCompactHeight)) {
+        SetWindowPos(hwnd(), nullptr, 0, 0, width, scaled(kCompactHeight), kResizeOnly);
         setDisplayColour(GetSysColor(COLOR_GRAYTEXT));
         return;
     }
     const int fullHeight = storage::toInteger(settings_.line(line::kHeight));
-    SetWindowPos(hwnd(), nullptr, 0, 0, width, std::clamp(fullHeight, 0, kMaximumHeight),
+    SetWindowPos(hwnd(), nullptr, 0, 0, width, scaled(std::clamp(fullHeight, 0, kMaximumHeight)),
                  kResizeOnly);
     const std::string& group = settings_.line(line::kGroupOnDisplay);
     if (group == "1" || group == "2" || group == "3") setDisplayColour(groupColour(group[0] - '0'));

@@ -36,7 +36,8 @@ constexpr ui::ControlLayout kControls[] = {
 void fitToText(HWND window, HWND label, bool keepRightEdge) {
     const std::wstring text = ui::windowText(label);
     HDC dc = GetDC(label);
-    HGDIOBJ previous = SelectObject(dc, ui::underlinedFont());
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
     SIZE extent{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(dc, previous);
@@ -47,6 +48,35 @@ void fitToText(HWND window, HWND label, bool keepRightEdge) {
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
     const int left = keepRightEdge ? rect.right - extent.cx : rect.left;
     MoveWindow(label, left, rect.top, extent.cx, extent.cy, FALSE);
+}
+
+// The banner is drawn for 96 DPI; at other resolutions it is resampled with
+// averaging, which keeps its text smooth where repeating pixels would not.
+HBITMAP bannerFor(const ui::Dpi& dpi) {
+    auto designed = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                    MAKEINTRESOURCEW(IDB_ABOUT_BANNER),
+                                                    IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    if (!designed || dpi.value() == ui::Dpi::kDesigned) return designed;
+    BITMAP size{};
+    GetObjectW(designed, sizeof(size), &size);
+    HDC screen = GetDC(nullptr);
+    HDC source = CreateCompatibleDC(screen);
+    HDC target = CreateCompatibleDC(screen);
+    HBITMAP scaled =
+        CreateCompatibleBitmap(screen, dpi.scale(size.bmWidth), dpi.scale(size.bmHeight));
+    HGDIOBJ previousSource = SelectObject(source, designed);
+    HGDIOBJ previousTarget = SelectObject(target, scaled);
+    SetStretchBltMode(target, HALFTONE);
+    SetBrushOrgEx(target, 0, 0, nullptr);
+    StretchBlt(target, 0, 0, dpi.scale(size.bmWidth), dpi.scale(size.bmHeight), source, 0, 0,
+               size.bmWidth, size.bmHeight, SRCCOPY);
+    SelectObject(source, previousSource);
+    SelectObject(target, previousTarget);
+    DeleteDC(source);
+    DeleteDC(target);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(designed);
+    return scaled;
 }
 
 // The shell shows a folder in its file browser and an address in the web
@@ -66,17 +96,22 @@ bool AboutWindow::create(HWND owner) {
     createControls(kControls);
     folderLink_ = control(kFolderLink);
     supportLink_ = control(kSupportLink);
+    fitToDpi();
+    return true;
+}
+
+// What the control table does not say: the links' font and size, and the banner.
+void AboutWindow::fitToDpi() {
     for (HWND link : {folderLink_, supportLink_}) {
-        SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(ui::underlinedFont()), FALSE);
+        SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(ui::underlinedFont(dpi())), FALSE);
     }
     fitToText(hwnd(), folderLink_, false);
     fitToText(hwnd(), supportLink_, true);
 
-    banner_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                              MAKEINTRESOURCEW(IDB_ABOUT_BANNER), IMAGE_BITMAP, 0,
-                                              0, LR_DEFAULTCOLOR));
+    HBITMAP previous = banner_;
+    banner_ = bannerFor(dpi());
     SendMessageW(control(kBanner), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_));
-    return true;
+    if (previous) DeleteObject(previous);
 }
 
 void AboutWindow::showAbout() {
@@ -122,6 +157,9 @@ LRESULT AboutWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
+        case WM_DPICHANGED:
+            fitToDpi();
+            return 0;
         case WM_NCDESTROY:
             // The picture control does not own the bitmap it was given.
             if (banner_) DeleteObject(banner_);

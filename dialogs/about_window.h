@@ -19,6 +19,7 @@ public:
 private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    void fitToDpi();
     void openProgramFolder();
     void openSupportPage();
     bool isLink(HWND control) const {

@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include <cwchar>
 #include <string>
 
+#include "ui/font.h"
 #include "ui/text.h"
 
 namespace {
@@ -91,20 +91,6 @@ constexpr ui::ControlLayout kControls[] = {
     {kHotkey4List, L"COMBOBOX", L"", 220, 256, 170, kHotkeyListHeight, kHotkeyList},
 };
 
-// The note under "常に画面上に表示しておく" is set smaller than the rest.
-HFONT noteFont() {
-    static HFONT font = [] {
-        LOGFONTW description{};
-        description.lfHeight = -11;
-        description.lfWeight = FW_NORMAL;
-        description.lfCharSet = SHIFTJIS_CHARSET;
-        description.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-        wcscpy(description.lfFaceName, L"ＭＳ Ｐゴシック");
-        return CreateFontIndirectW(&description);
-    }();
-    return font;
-}
-
 bool isTicked(HWND box) {
     return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
@@ -149,17 +135,24 @@ bool SettingsWindow::create(HWND owner) {
     opacitySlider_ = control(kOpacitySlider);
     passwordAtStartBox_ = control(kPasswordAtStartBox);
 
-    SendMessageW(control(kRestartNote), WM_SETFONT, reinterpret_cast<WPARAM>(noteFont()), FALSE);
     SendMessageW(opacitySlider_, TBM_SETRANGE, FALSE,
                  MAKELPARAM(settings_rules::kLowestLevel, settings_rules::kHighestLevel));
     SendMessageW(opacitySlider_, TBM_SETTICFREQ, 1, 0);
-    centreUnderSliderPosition(hwnd(), opacitySlider_, control(kStandardLabel), 2);
+    fitToDpi();
     setTicked(control(kRestoreHotkeyBox), true);
     showTicksAndSlider();
 
     conversation_.emplace(hwnd());
     behaveAsDialog(IDOK);
     return true;
+}
+
+// The note under "常に画面上に表示しておく" is set smaller than the rest, and
+// "標準" stands under the slider's position 2, wherever the slider puts it.
+void SettingsWindow::fitToDpi() {
+    SendMessageW(control(kRestartNote), WM_SETFONT, reinterpret_cast<WPARAM>(ui::smallFont(dpi())),
+                 FALSE);
+    centreUnderSliderPosition(hwnd(), opacitySlider_, control(kStandardLabel), 2);
 }
 
 void SettingsWindow::showSettings() {
@@ -283,6 +276,9 @@ LRESULT SettingsWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_COMMAND:
             if (handleCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
             break;
+        case WM_DPICHANGED:
+            fitToDpi();
+            return 0;
         case WM_HSCROLL:
             if (reinterpret_cast<HWND>(lParam) == opacitySlider_) {
                 onSliderMoved();

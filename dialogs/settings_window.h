@@ -28,6 +28,7 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool handleCommand(int id, int notification);
 
+    void fitToDpi();
     void toggleSingleClickGroup(int groupIndex);
     void toggleStayOnTop();
     void onSliderMoved();

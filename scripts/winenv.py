@@ -45,25 +45,28 @@ def wait_until(condition, timeout, what):
         time.sleep(0.05)
 
 
-def locale_env():
-    """LANG (and LOCPATH when the system lacks the locale) for a Japanese locale."""
+def locale_env(locale=LOCALE):
+    """LANG (and LOCPATH when the system lacks the locale) for locale, e.g. ja_JP.UTF-8."""
     installed = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split()
-    if any(name.lower().replace("-", "") == "ja_jp.utf8" for name in installed):
-        return {"LANG": LOCALE, "LC_ALL": LOCALE}
+    def plain(name):
+        return name.lower().replace("-", "")
+    if any(plain(name) == plain(locale) for name in installed):
+        return {"LANG": locale, "LC_ALL": locale}
     private = BUILD / "locale"
-    if not (private / LOCALE / "LC_CTYPE").exists():
+    if not (private / locale / "LC_CTYPE").exists():
         private.mkdir(parents=True, exist_ok=True)
+        language, charmap = locale.split(".")
         # localedef warns about harmless things in some glibc versions and still writes the files.
-        subprocess.run(["localedef", "-i", "ja_JP", "-f", "UTF-8", str(private / LOCALE)],
+        subprocess.run(["localedef", "-i", language, "-f", charmap, str(private / locale)],
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if not (private / LOCALE / "LC_CTYPE").exists():
-            raise RuntimeError("localedef could not build " + LOCALE)
-    return {"LANG": LOCALE, "LC_ALL": LOCALE, "LOCPATH": str(private)}
+        if not (private / locale / "LC_CTYPE").exists():
+            raise RuntimeError("localedef could not build " + locale)
+    return {"LANG": locale, "LC_ALL": locale, "LOCPATH": str(private)}
 
 
-def wine_env(prefix, display=None):
+def wine_env(prefix, display=None, locale=LOCALE):
     env = dict(os.environ)
-    env.update(locale_env())
+    env.update(locale_env(locale))
     env.update({
         "WINEPREFIX": str(prefix),
         "WINEARCH": "win64",
@@ -76,8 +79,10 @@ def wine_env(prefix, display=None):
     return env
 
 
-def ensure_prefix(prefix, fresh=False):
-    """Creates the prefix once; later calls reuse it. fresh=True starts it over."""
+def ensure_prefix(prefix, fresh=False, locale=LOCALE, log_pixels=None,
+                  font_replacements=FONT_REPLACEMENTS):
+    """Creates the prefix once; later calls reuse it. fresh=True starts it over.
+    log_pixels sets the screen resolution in DPI (Windows' default is 96)."""
     prefix = Path(prefix)
     stamp = prefix / ".nemuroku-ready"
     if fresh and prefix.exists():
@@ -86,7 +91,7 @@ def ensure_prefix(prefix, fresh=False):
     if stamp.exists():
         return prefix
     prefix.parent.mkdir(parents=True, exist_ok=True)
-    env = wine_env(prefix)
+    env = wine_env(prefix, locale=locale)
     env.pop("DISPLAY", None)  # no window needs drawing while the prefix is made
     started = time.monotonic()
     # wineboot has been seen to fail once on a new machine (exit 53) and succeed on the
@@ -105,10 +110,13 @@ def ensure_prefix(prefix, fresh=False):
                   + output.read()[-3000:].decode(errors="replace"), file=sys.stderr, flush=True)
     else:
         raise RuntimeError(f"could not create the Wine prefix {prefix}")
-    for face, replacement in FONT_REPLACEMENTS.items():
-        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\Fonts\Replacements",
-                        "/v", face, "/d", replacement, "/f"], env=env, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    settings = [(r"HKCU\Software\Wine\Fonts\Replacements", face, "REG_SZ", replacement)
+                for face, replacement in font_replacements.items()]
+    if log_pixels:
+        settings.append((r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(log_pixels)))
+    for key, name, kind, value in settings:
+        subprocess.run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f"],
+                       env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run(["wineserver", "-w"], env=env, check=True)  # registry flushed to disk
     stamp.write_text(f"{time.monotonic() - started:.1f}\n")
     return prefix

@@ -3,7 +3,9 @@
 #include <uxtheme.h>
 #include <vssym32.h>
 
-#include "ui/font.h"
+#include <algorithm>
+
+#include "ui/dpi.h"
 #include "ui/messages.h"
 #include "ui/text.h"
 
@@ -41,16 +43,20 @@ void ToggleButton::draw(const DRAWITEMSTRUCT& item) const {
                          DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     }
     const std::wstring caption = windowText(item.hwndItem);
-    HGDIOBJ previousFont = SelectObject(item.hDC, regularFont());
+    // The button's own font, which follows the window's DPI.
+    HGDIOBJ previousFont = SelectObject(
+        item.hDC, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, on_ ? RGB(255, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
     if (pressed) OffsetRect(&rect, 1, 1);
-    // "On" is bold: the caption struck twice, a pixel apart, reads as bold
-    // and spares loading a second face of the large font.
+    // "On" is bold: the caption struck twice, a pixel apart at 96 DPI and
+    // proportionally more above, reads as bold and spares loading a second
+    // face of the large font.
+    const int strikeOffset = std::max(1, Dpi::ofWindow(item.hwndItem).scale(1));
     for (int strike = 0; strike < (on_ ? 2 : 1); ++strike) {
         DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &rect,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        OffsetRect(&rect, 1, 0);
+        OffsetRect(&rect, strikeOffset, 0);
     }
     SelectObject(item.hDC, previousFont);
 }

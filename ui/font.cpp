@@ -1,14 +1,18 @@
 #include "ui/font.h"
 
 #include <cwchar>
+#include <map>
+#include <utility>
 
 namespace ui {
 
 namespace {
-HFONT makeFont(LONG weight, bool underlined = false) {
+// The Shift-JIS character set lets the font mapper pick a Japanese face on
+// any Windows locale, also where this face is missing.
+HFONT makeFont(int pixelHeight, bool underlined) {
     LOGFONTW font{};
-    font.lfHeight = -12;
-    font.lfWeight = weight;
+    font.lfHeight = -pixelHeight;
+    font.lfWeight = FW_NORMAL;
     font.lfUnderline = underlined;
     font.lfCharSet = SHIFTJIS_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
@@ -16,16 +20,26 @@ HFONT makeFont(LONG weight, bool underlined = false) {
     wcscpy(font.lfFaceName, L"ＭＳ Ｐゴシック");
     return CreateFontIndirectW(&font);
 }
+
+HFONT fontOf(int designedHeight, bool underlined, const Dpi& dpi) {
+    static std::map<std::pair<int, bool>, HFONT> made;
+    const std::pair key{dpi.scale(designedHeight), underlined};
+    auto found = made.find(key);
+    if (found == made.end()) found = made.emplace(key, makeFont(key.first, underlined)).first;
+    return found->second;
+}
 }  // namespace
 
-HFONT regularFont() {
-    static HFONT font = makeFont(FW_NORMAL);
-    return font;
+HFONT regularFont(const Dpi& dpi) {
+    return fontOf(12, false, dpi);
 }
 
-HFONT underlinedFont() {
-    static HFONT font = makeFont(FW_NORMAL, true);
-    return font;
+HFONT underlinedFont(const Dpi& dpi) {
+    return fontOf(12, true, dpi);
+}
+
+HFONT smallFont(const Dpi& dpi) {
+    return fontOf(11, false, dpi);
 }
 
 }  // namespace ui

@@ -1,7 +1,6 @@
 #include "ui/input_box.h"
 
 #include "ui/controls.h"
-#include "ui/font.h"
 #include "ui/resource_ids.h"
 
 namespace ui {
@@ -26,10 +25,6 @@ INT_PTR CALLBACK inputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             HWND text = GetDlgItem(dialog, IDC_INPUT_TEXT);
             SendMessageW(text, EM_LIMITTEXT, kMaximumLength, 0);
             SetWindowTextW(text, state->initialText.c_str());
-            for (HWND child = GetWindow(dialog, GW_CHILD); child;
-                 child = GetWindow(child, GW_HWNDNEXT)) {
-                SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(regularFont()), FALSE);
-            }
             SetForegroundWindow(dialog);
             return TRUE;
         }

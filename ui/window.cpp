@@ -48,31 +48,57 @@ bool Window::create(const WindowLayout& layout) {
     return hwnd_ != nullptr;
 }
 
+// The window is made first and sized then: only a window knows the DPI of
+// its monitor.
 bool Window::createDialog(const DialogLayout& layout) {
-    RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
-    AdjustWindowRectEx(&frame, layout.style, FALSE, WS_EX_DLGMODALFRAME);
     const bool created = create({.className = layout.className,
                                  .caption = layout.caption,
                                  .style = layout.style,
                                  .exStyle = WS_EX_DLGMODALFRAME,
                                  .x = 0,
                                  .y = 0,
-                                 .width = frame.right - frame.left,
-                                 .height = frame.bottom - frame.top,
+                                 .width = 0,
+                                 .height = 0,
                                  .owner = layout.owner});
-    if (created) centreOnScreen();
     hideOnClose_ = true;
-    return created;
+    if (!created) return false;
+    const SIZE size = dpi_.windowSizeFor({scaled(layout.clientWidth), scaled(layout.clientHeight)},
+                                         layout.style, WS_EX_DLGMODALFRAME);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    centreOnScreen();
+    return true;
 }
 
 void Window::createControls(std::span<const ControlLayout> table) {
+    controls_ = table;
     for (const ControlLayout& row : table) {
-        HWND child = CreateWindowExW(row.exStyle, row.className, row.text, WS_CHILD | row.style,
-                                     row.x, row.y, row.width, row.height, hwnd_,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
-                                     GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(regularFont()), FALSE);
+        HWND child =
+            CreateWindowExW(row.exStyle, row.className, row.text, WS_CHILD | row.style, 0, 0, 0, 0,
+                            hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
+                            GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(regularFont(dpi_)), FALSE);
     }
+    placeControls();
+}
+
+void Window::placeControls() const {
+    for (const ControlLayout& row : controls_) {
+        MoveWindow(control(row.id), scaled(row.x), scaled(row.y), scaled(row.width),
+                   scaled(row.height), FALSE);
+    }
+}
+
+void Window::changeDpi(UINT dpi, const RECT& suggested) {
+    dpi_ = Dpi(dpi);
+    for (const ControlLayout& row : controls_) {
+        SendMessageW(control(row.id), WM_SETFONT, reinterpret_cast<WPARAM>(regularFont(dpi_)),
+                     FALSE);
+    }
+    placeControls();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void Window::centreOnScreen() {
@@ -149,6 +175,7 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         auto* created = reinterpret_cast<CREATESTRUCTW*>(lParam);
         auto* self = static_cast<Window*>(created->lpCreateParams);
         self->hwnd_ = hwnd;
+        self->dpi_ = Dpi::ofWindow(hwnd);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -161,6 +188,8 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         return 0;
     }
     try {
+        if (message == WM_DPICHANGED)
+            self->changeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         LRESULT result = self->handleMessage(message, wParam, lParam);
         if (message == WM_NCDESTROY) {
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -181,7 +210,8 @@ void addHint(HWND window, HWND control, const wchar_t* hint) {
         tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                   window, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(regularFont()), FALSE);
+        SendMessageW(tooltip, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(regularFont(Dpi::ofWindow(window))), FALSE);
         SetPropW(window, kHintProperty, tooltip);
     }
     TTTOOLINFOW tool{};

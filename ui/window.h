@@ -7,9 +7,11 @@
 
 #include <span>
 
+#include "ui/dpi.h"
+
 namespace ui {
 
-// One row of a window's control table.
+// One row of a window's control table, in pixels at 96 DPI.
 struct ControlLayout {
     int id;
     const wchar_t* className;
@@ -50,6 +52,9 @@ public:
 
     HWND hwnd() const { return hwnd_; }
     HWND control(int id) const { return GetDlgItem(hwnd_, id); }
+    // The DPI of the window's monitor, which its layout follows.
+    const Dpi& dpi() const { return dpi_; }
+    int scaled(int designed) const { return dpi_.scale(designed); }
 
     // Centres the window on the screen's work area.
     void centreOnScreen();
@@ -61,10 +66,13 @@ protected:
     // Registers the window class on first use and creates the window hidden.
     bool create(const WindowLayout& layout);
     bool createDialog(const DialogLayout& layout);
-    // Creates every control of the table with the program's font.
+    // Creates every control of the table with the program's font, scaled to
+    // the window's DPI. The table is kept: a change of DPI lays it out again.
     void createControls(std::span<const ControlLayout> table);
 
     // Receives every message; what it does not handle goes to defaultHandling.
+    // WM_DPICHANGED arrives once the window has its new size and the controls
+    // of the table their new places and font.
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -82,8 +90,12 @@ private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR id, DWORD_PTR window);
+    void placeControls() const;
+    void changeDpi(UINT dpi, const RECT& suggested);
 
     HWND hwnd_ = nullptr;
+    Dpi dpi_;
+    std::span<const ControlLayout> controls_;
     int defaultButtonId_ = 0;
     bool hideOnClose_ = false;
 };

@@ -1,5 +1,7 @@
 """One session per test run: the Japanese locale, the Wine prefix and the Xvfb
-display with openbox, shared by every test; a fresh program folder per test."""
+display with openbox, shared by every test; a fresh program folder per test.
+A few tests run in a variant of it (another locale or screen resolution) with
+a prefix and a display of its own."""
 
 import atexit
 import os
@@ -9,6 +11,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+from dataclasses import dataclass, field
 from pathlib import Path
 
 from .inspector import Inspector
@@ -61,22 +64,47 @@ class Process:
         self.popen.wait(30)
 
 
+@dataclass(frozen=True)
+class Variant:
+    """What a session's prefix is made for."""
+    prefix: Path = winenv.TEST_PREFIX
+    locale: str = winenv.LOCALE
+    log_pixels: int = None
+    font_replacements: dict = field(default_factory=lambda: dict(winenv.FONT_REPLACEMENTS))
+
+
+JAPANESE = Variant()
+# A screen at 150 %.
+HIGH_DPI = Variant(prefix=winenv.BUILD / "wine" / "test-prefix-144dpi", log_pixels=144)
+# An English Windows: ANSI code page 1252 and none of the Japanese faces the
+# program names. Its UI fonts fall back on a Japanese face for Japanese text,
+# as Windows' font linking does; Noto Sans CJK JP, the one Japanese font of
+# the machine, stands in for that face.
+ENGLISH = Variant(prefix=winenv.BUILD / "wine" / "test-prefix-en", locale="en_US.UTF-8",
+                  font_replacements={})
+
+
 class Session:
-    def __init__(self):
+    def __init__(self, variant=JAPANESE):
+        self.variant = variant
         self.display = None
         self.prefix = None
         self.env = None
 
     def start(self):
-        self.prefix = winenv.ensure_prefix(winenv.TEST_PREFIX)
+        variant = self.variant
+        self.prefix = winenv.ensure_prefix(variant.prefix, locale=variant.locale,
+                                           log_pixels=variant.log_pixels,
+                                           font_replacements=variant.font_replacements)
         self.display = winenv.Display().start()
-        self.env = winenv.wine_env(self.prefix, self.display.name)
+        self.env = winenv.wine_env(self.prefix, self.display.name, variant.locale)
         self.inspector = Inspector(INSPECTOR_EXE, self.env)
         # Brings up wineserver and the desktop process now rather than inside the first test.
         subprocess.run(["wine", INSPECTOR_EXE, "list"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         self.xinput = XInput(self.env)
-        shutil.rmtree(E2E / "programs", ignore_errors=True)
+        if variant.prefix == JAPANESE.prefix:
+            shutil.rmtree(E2E / "programs", ignore_errors=True)
         return self
 
     def stop(self):
@@ -110,30 +138,30 @@ class Session:
         return screenshot(self.env, ARTIFACTS / f"{name}.png", rect)
 
 
-_session = None
+_sessions = {}
 
 
-def session():
-    global _session
-    if _session is None:
-        _session = Session()
-        _session.start()
-        atexit.register(end_session)
-    return _session
+def session(variant=JAPANESE):
+    if variant.prefix not in _sessions:
+        if not _sessions:
+            atexit.register(end_session)
+        _sessions[variant.prefix] = Session(variant).start()
+    return _sessions[variant.prefix]
 
 
 def end_session():
-    global _session
-    if _session is not None:
-        _session.stop()
-        _session = None
+    """Ends every session started."""
+    while _sessions:
+        _sessions.popitem()[1].stop()
 
 
 class WineTestCase(unittest.TestCase):
     """Gives each test the session, a program folder and clean-up of what it started."""
 
+    variant = JAPANESE
+
     def setUp(self):
-        self.session = session()
+        self.session = session(self.variant)
         self.inspector = self.session.inspector
         self.xinput = self.session.xinput
         self.processes = []
