@@ -49,10 +49,10 @@ void ToggleButton::draw(const DRAWITEMSTRUCT& item) const {
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, on_ ? RGB(255, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
     if (pressed) OffsetRect(&rect, 1, 1);
-    // "On" is bold: the caption struck twice, a pixel apart at 96 DPI and
-    // proportionally more above, reads as bold and spares loading a second
-    // face of the large font.
-    const int strikeOffset = std::max(1, Dpi::ofWindow(item.hwndItem).scale(1));
+    // "On" is bold: the caption struck twice, a pixel apart (two from 192 DPI
+    // on), reads as bold and spares loading a second face of the large font.
+    const int strikeOffset =
+        std::max(1, static_cast<int>(Dpi::ofWindow(item.hwndItem).value() / Dpi::kDesigned));
     for (int strike = 0; strike < (on_ ? 2 : 1); ++strike) {
         DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &rect,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE);

@@ -21,9 +21,12 @@ HFONT makeFont(int pixelHeight, bool underlined) {
     return CreateFontIndirectW(&font);
 }
 
+// Rounded down: a label sized for its text at 96 DPI is scaled with
+// rounding, and a font rounded up as well could outgrow it.
 HFONT fontOf(int designedHeight, bool underlined, const Dpi& dpi) {
     static std::map<std::pair<int, bool>, HFONT> made;
-    const std::pair key{dpi.scale(designedHeight), underlined};
+    const int height = designedHeight * static_cast<int>(dpi.value()) / Dpi::kDesigned;
+    const std::pair key{height, underlined};
     auto found = made.find(key);
     if (found == made.end()) found = made.emplace(key, makeFont(key.first, underlined)).first;
     return found->second;

@@ -74,28 +74,24 @@ void Window::createControls(std::span<const ControlLayout> table) {
     controls_ = table;
     for (const ControlLayout& row : table) {
         HWND child =
-            CreateWindowExW(row.exStyle, row.className, row.text, WS_CHILD | row.style, 0, 0, 0, 0,
+            CreateWindowExW(row.exStyle, row.className, row.text, WS_CHILD | row.style,
+                            scaled(row.x), scaled(row.y), scaled(row.width), scaled(row.height),
                             hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
                             GetModuleHandleW(nullptr), nullptr);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(regularFont(dpi_)), FALSE);
-    }
-    placeControls();
-}
-
-void Window::placeControls() const {
-    for (const ControlLayout& row : controls_) {
-        MoveWindow(control(row.id), scaled(row.x), scaled(row.y), scaled(row.width),
-                   scaled(row.height), FALSE);
+        controlWindows_.push_back(child);
     }
 }
 
 void Window::changeDpi(UINT dpi, const RECT& suggested) {
     dpi_ = Dpi(dpi);
-    for (const ControlLayout& row : controls_) {
-        SendMessageW(control(row.id), WM_SETFONT, reinterpret_cast<WPARAM>(regularFont(dpi_)),
-                     FALSE);
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const ControlLayout& row = controls_[i];
+        HWND child = controlWindows_[i];
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(regularFont(dpi_)), FALSE);
+        MoveWindow(child, scaled(row.x), scaled(row.y), scaled(row.width), scaled(row.height),
+                   FALSE);
     }
-    placeControls();
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd_, nullptr, TRUE);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <span>
+#include <vector>
 
 #include "ui/dpi.h"
 
@@ -90,12 +91,13 @@ private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR id, DWORD_PTR window);
-    void placeControls() const;
     void changeDpi(UINT dpi, const RECT& suggested);
 
     HWND hwnd_ = nullptr;
     Dpi dpi_;
+    // The control table and the controls made from it, row for row.
     std::span<const ControlLayout> controls_;
+    std::vector<HWND> controlWindows_;
     int defaultButtonId_ = 0;
     bool hideOnClose_ = false;
 };

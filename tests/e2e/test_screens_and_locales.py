@@ -1,18 +1,109 @@
 """The program on a screen at 150 % and on an English Windows."""
 
-from harness import inspector
-from harness.session import ENGLISH, HIGH_DPI, WineTestCase
+from harness import dropdowns, inspector
+from harness.session import HIGH_DPI, PRODUCT_TITLE, WineTestCase
 from harness.storedfiles import read_encrypted_lines
-from test_spine import SETTINGS, StartupSteps
+from test_items import (EDIT_WINDOW, PROGRAM_MODE_TEMPLATE, PROGRAM_MODE_WINDOW,
+                        REGISTRATION_WINDOW, TEMPLATE_ENTRIES, TEMPLATE_PLACEHOLDER,
+                        TEMPLATE_ROWS, items)
+from test_modes import CHECK_WINDOW, PASSWORD, PASSWORD_WINDOW_TITLE, locked_settings
+from test_settings import ABOUT_WINDOW, SETTINGS_WINDOW
+from test_spine import DESIGNED_RECT, PASSWORD_WINDOW, StartupSteps
+
+IDM_ADD_ITEM, IDM_DELETE_ITEMS, IDM_EDIT_ITEM = 211, 213, 214
+IDM_OPEN_SETTINGS, IDM_CHANGE_PASSWORD, IDM_SHOW_ABOUT = 221, 222, 223
+
+# Client sizes at 96 DPI.
+CLIENT_SIZES = {
+    PASSWORD_WINDOW: (268, 99),
+    REGISTRATION_WINDOW: (360, 232),
+    PROGRAM_MODE_WINDOW: (320, 105),
+    EDIT_WINDOW: (330, 101),
+    SETTINGS_WINDOW: (408, 297),
+    ABOUT_WINDOW: (318, 100),
+    (CHECK_WINDOW, PASSWORD_WINDOW_TITLE): (268, 99),
+}
+# The most a caption and frame add to a window's size at 144 DPI.
+FRAME_ALLOWANCE = (30, 80)
+
+
+def at_150_percent(value):
+    return value * 3 // 2
 
 
 class HighDpiTest(StartupSteps, WineTestCase):
     variant = HIGH_DPI
 
-    def test_probe(self):
-        folder = self.folder_with()
-        process, window = self.start(folder)
-        print(window["rect"], [ (c["class"], c["rect"]) for c in window["controls"]])
-        self.session.screenshot("probe-main", window["rect"])
-        self.exit_by_close(process, window)
-        print(read_encrypted_lines(folder / "defpts.ini")[:4])
+    def look_at(self, name, window, wider_by_design=None):
+        """A screenshot to look at, and what can be checked from outside: the window has
+        its designed size at 150 % and every control lies inside it (but the one that is
+        designed wider than the window)."""
+        window = self.refreshed(window)
+        self.session.screenshot(f"144dpi-{name}", window["rect"])
+        rect = window["rect"]
+        size = CLIENT_SIZES.get((window["class"], window["title"]))
+        if size:
+            for actual, designed, frame in zip((rect["width"], rect["height"]), size,
+                                               FRAME_ALLOWANCE):
+                self.assertLessEqual(at_150_percent(designed), actual, window["title"])
+                self.assertLessEqual(actual, at_150_percent(designed) + frame, window["title"])
+        for control in window["controls"]:
+            if not control["visible"] or control["class"] == wider_by_design:
+                continue
+            inner = control["rect"]
+            with self.subTest(window=window["title"], control=control["text"] or control["class"]):
+                self.assertLessEqual(rect["left"], inner["left"])
+                self.assertLessEqual(rect["top"], inner["top"])
+                self.assertLessEqual(inner["left"] + inner["width"], rect["left"] + rect["width"])
+                self.assertLessEqual(inner["top"] + inner["height"], rect["top"] + rect["height"])
+        return window
+
+    def opened_by(self, main, command, window):
+        self.inspector.post_command(main["hwnd"], command)
+        return self.wait_for_window(*window)
+
+    def close(self, window):
+        self.inspector.close(window["hwnd"])
+        self.wait_for(lambda: not (self.refreshed(window) or {}).get("visible"),
+                      f"{window['title']} closed")
+
+    def test_every_window_is_laid_out_at_150_percent_and_the_size_is_stored_at_100(self):
+        titles, keys = items(3)
+        folder = self.folder_with(locked_settings(), titles, keys)
+        process = self.launch(folder)
+        self.look_at("startup-password", self.wait_for_window(*PASSWORD_WINDOW))
+        self.enter_startup_password(PASSWORD)
+        main = self.main_window()
+        for side in DESIGNED_RECT:
+            self.assertAlmostEqual(at_150_percent(DESIGNED_RECT[side]), main["rect"][side],
+                                   delta=2, msg=side)
+        # The key code display's right part is cut off by design.
+        self.look_at("main", main, wider_by_design="Edit")
+
+        registration = self.look_at("registration",
+                                    self.opened_by(main, IDM_ADD_ITEM, REGISTRATION_WINDOW))
+        templates = next(c for c in inspector.controls(registration, "ComboBox")
+                         if c["text"] == TEMPLATE_PLACEHOLDER)
+        dropdowns.choose_entry(self.inspector, self.xinput, templates, PROGRAM_MODE_TEMPLATE,
+                               TEMPLATE_ENTRIES, TEMPLATE_ROWS)
+        self.close(self.look_at("program-mode", self.wait_for_window(*PROGRAM_MODE_WINDOW)))
+        self.close(registration)
+        self.close(self.look_at("edit", self.opened_by(main, IDM_EDIT_ITEM, EDIT_WINDOW)))
+        self.close(self.look_at("settings",
+                                self.opened_by(main, IDM_OPEN_SETTINGS, SETTINGS_WINDOW)))
+        self.close(self.look_at("about", self.opened_by(main, IDM_SHOW_ABOUT, ABOUT_WINDOW)))
+
+        self.click_control(main, "隠蔽")
+        self.close(self.look_at("password-check",
+                                self.wait_for_window(CHECK_WINDOW, PASSWORD_WINDOW_TITLE)))
+        question = self.look_at("input-box",
+                                self.opened_by(main, IDM_CHANGE_PASSWORD,
+                                               ("#32770", PASSWORD_WINDOW_TITLE)))
+        self.inspector.press(question["hwnd"], "キャンセル")
+        notice = self.look_at("message-box", self.wait_for_window("#32770", PRODUCT_TITLE))
+        self.inspector.press(notice["hwnd"], "OK")
+        self.wait_until_gone(notice["hwnd"])
+
+        self.exit_by_close(process, main)
+        self.assertEqual(["197", "108", "149", "452"],
+                         read_encrypted_lines(folder / "defpts.ini")[:4])
