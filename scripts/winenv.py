@@ -80,9 +80,10 @@ def wine_env(prefix, display=None, locale=LOCALE):
 
 
 def ensure_prefix(prefix, fresh=False, locale=LOCALE, log_pixels=None,
-                  font_replacements=FONT_REPLACEMENTS):
+                  font_replacements=FONT_REPLACEMENTS, font_links=None):
     """Creates the prefix once; later calls reuse it. fresh=True starts it over.
-    log_pixels sets the screen resolution in DPI (Windows' default is 96)."""
+    log_pixels sets the screen resolution in DPI (Windows' default is 96);
+    font_links maps a font to the "file,face" it takes missing characters from."""
     prefix = Path(prefix)
     stamp = prefix / ".nemuroku-ready"
     if fresh and prefix.exists():
@@ -112,6 +113,9 @@ def ensure_prefix(prefix, fresh=False, locale=LOCALE, log_pixels=None,
         raise RuntimeError(f"could not create the Wine prefix {prefix}")
     settings = [(r"HKCU\Software\Wine\Fonts\Replacements", face, "REG_SZ", replacement)
                 for face, replacement in font_replacements.items()]
+    for font, linked in (font_links or {}).items():
+        settings.append((r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink",
+                         font, "REG_MULTI_SZ", linked))
     if log_pixels:
         settings.append((r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(log_pixels)))
     for key, name, kind, value in settings:

@@ -7,8 +7,37 @@
 namespace ui {
 
 namespace {
-// The Shift-JIS character set lets the font mapper pick a Japanese face on
-// any Windows locale, also where this face is missing.
+bool installed(const wchar_t* face) {
+    LOGFONTW wanted{};
+    wanted.lfCharSet = SHIFTJIS_CHARSET;
+    wcscpy(wanted.lfFaceName, face);
+    bool found = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(
+        screen, &wanted,
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM flag) -> int {
+            *reinterpret_cast<bool*>(flag) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+// "ＭＳ Ｐゴシック" is on every Japanese Windows but only on some others.
+// Windows 10 and later have Yu Gothic UI in every language, an older one
+// with Japanese support added has Meiryo UI; where none is there, the
+// Shift-JIS character set still lets the font mapper pick a Japanese face.
+const wchar_t* faceName() {
+    static const wchar_t* const chosen = [] {
+        for (const wchar_t* face : {L"ＭＳ Ｐゴシック", L"Yu Gothic UI", L"Meiryo UI"}) {
+            if (installed(face)) return face;
+        }
+        return L"ＭＳ Ｐゴシック";
+    }();
+    return chosen;
+}
+
 HFONT makeFont(int pixelHeight, bool underlined) {
     LOGFONTW font{};
     font.lfHeight = -pixelHeight;
@@ -17,7 +46,7 @@ HFONT makeFont(int pixelHeight, bool underlined) {
     font.lfCharSet = SHIFTJIS_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    wcscpy(font.lfFaceName, L"ＭＳ Ｐゴシック");
+    wcscpy(font.lfFaceName, faceName());
     return CreateFontIndirectW(&font);
 }
 

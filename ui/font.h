@@ -1,5 +1,6 @@
-// The one typeface of every window: "ＭＳ Ｐゴシック", Shift-JIS, 12 pixels at
-// 96 DPI, scaled to the window's DPI. Each size is made once for the run.
+// The one typeface of every window: "ＭＳ Ｐゴシック" (or the Japanese face
+// the system has), Shift-JIS, 12 pixels at 96 DPI, scaled to the window's
+// DPI. Each size is made once for the run.
 #pragma once
 
 #include <windows.h>

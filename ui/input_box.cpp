@@ -1,6 +1,7 @@
 #include "ui/input_box.h"
 
 #include "ui/controls.h"
+#include "ui/font.h"
 #include "ui/resource_ids.h"
 
 namespace ui {
@@ -15,8 +16,19 @@ struct InputBoxState {
     std::wstring answer;
 };
 
+// The template's font is made with the character set of the system's locale
+// by some dialog managers; the program's own font is Japanese on any locale.
+void useProgramFont(HWND dialog) {
+    const HFONT font = regularFont(Dpi::ofWindow(dialog));
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
 INT_PTR CALLBACK inputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_DPICHANGED:
+            useProgramFont(dialog);
+            break;
         case WM_INITDIALOG: {
             auto* state = reinterpret_cast<InputBoxState*>(lParam);
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
@@ -25,6 +37,7 @@ INT_PTR CALLBACK inputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             HWND text = GetDlgItem(dialog, IDC_INPUT_TEXT);
             SendMessageW(text, EM_LIMITTEXT, kMaximumLength, 0);
             SetWindowTextW(text, state->initialText.c_str());
+            useProgramFont(dialog);
             SetForegroundWindow(dialog);
             return TRUE;
         }

@@ -1,8 +1,8 @@
 """The program on a screen at 150 % and on an English Windows."""
 
 from harness import dropdowns, inspector
-from harness.session import HIGH_DPI, PRODUCT_TITLE, WineTestCase
-from harness.storedfiles import read_encrypted_lines
+from harness.session import ENGLISH, HIGH_DPI, PRODUCT_TITLE, WineTestCase
+from harness.storedfiles import decrypt, plain_bytes, read_encrypted_lines
 from test_items import (EDIT_WINDOW, PROGRAM_MODE_TEMPLATE, PROGRAM_MODE_WINDOW,
                         REGISTRATION_WINDOW, TEMPLATE_ENTRIES, TEMPLATE_PLACEHOLDER,
                         TEMPLATE_ROWS, items)
@@ -31,7 +31,13 @@ def at_150_percent(value):
     return value * 3 // 2
 
 
-class HighDpiTest(StartupSteps, WineTestCase):
+class ScreensSteps(StartupSteps):
+    def opened_by(self, main, command, window):
+        self.inspector.post_command(main["hwnd"], command)
+        return self.wait_for_window(*window)
+
+
+class HighDpiTest(ScreensSteps, WineTestCase):
     variant = HIGH_DPI
 
     def look_at(self, name, window, wider_by_design=None):
@@ -57,10 +63,6 @@ class HighDpiTest(StartupSteps, WineTestCase):
                 self.assertLessEqual(inner["left"] + inner["width"], rect["left"] + rect["width"])
                 self.assertLessEqual(inner["top"] + inner["height"], rect["top"] + rect["height"])
         return window
-
-    def opened_by(self, main, command, window):
-        self.inspector.post_command(main["hwnd"], command)
-        return self.wait_for_window(*window)
 
     def close(self, window):
         self.inspector.close(window["hwnd"])
@@ -107,3 +109,77 @@ class HighDpiTest(StartupSteps, WineTestCase):
         self.exit_by_close(process, main)
         self.assertEqual(["197", "108", "149", "452"],
                          read_encrypted_lines(folder / "defpts.ini")[:4])
+
+
+class EnglishWindowsTest(ScreensSteps, WineTestCase):
+    """Under ANSI code page 1252, where every text that went through the system's code
+    page instead of 932 would come out wrong."""
+
+    variant = ENGLISH
+
+    # Half-width katakana are single bytes in code page 932 and other letters in 1252.
+    TITLE = "日本語の題名"
+    KEY_CODE = "ｷｰ漢字かな①"
+
+    def texts(self, window):
+        return [c["text"] for c in inspector.controls(self.refreshed(window), "Static")
+                if c["text"]]
+
+    def test_japanese_shows_pastes_and_is_stored_in_code_page_932(self):
+        folder = self.folder_with(locked_settings(), [self.TITLE], [self.KEY_CODE])
+        process = self.launch(folder)
+        startup = self.wait_for_window(*PASSWORD_WINDOW)
+        self.assertIn("起動パスワードを入力してください", self.texts(startup))
+        self.session.screenshot("english-startup-password", startup["rect"])
+        self.enter_startup_password(PASSWORD)
+        main = self.main_window()
+        self.assertEqual([self.TITLE], self.title_list(main)["items"])
+
+        # Pasted into notepad, copied from there and given to a new item.
+        self.launch_notepad()
+        notepad = self.wait_for_window("Notepad", "Untitled - Notepad")
+        point_in_notepad = (notepad["rect"]["left"] + 700, notepad["rect"]["top"] + 400)
+        self.xinput.click(*point_in_notepad)
+        self.wait_for(lambda: self.inspector.foreground() == notepad["hwnd"], "notepad in front")
+        # The pointer comes over the list from notepad before the click, as a user's does.
+        x, y = inspector.list_line_centre(self.title_list(main), 0)
+        self.xinput.move(x - 10, y)
+        self.xinput.click(x, y)
+        self.wait_for(lambda: self.notepad_text(notepad) == self.KEY_CODE,
+                      "the key code pasted into notepad")
+        self.session.screenshot("english-main", main["rect"])
+        self.xinput.click(*point_in_notepad)
+        self.wait_for(lambda: self.inspector.foreground() == notepad["hwnd"], "notepad in front")
+        self.xinput.key("ctrl+a", "ctrl+c")
+        self.wait_for(lambda: self.inspector.clipboard_text() == self.KEY_CODE, "the text copied")
+        registration = self.opened_by(main, IDM_ADD_ITEM, REGISTRATION_WINDOW)
+        title_field = inspector.controls(registration, "Edit")[0]
+        self.xinput.click(*inspector.centre(title_field["rect"]))
+        self.xinput.key("End", "shift+Home", "ctrl+v")
+        self.wait_for(lambda: [c["text"] for c in inspector.controls(self.refreshed(registration),
+                                                                     "Edit")][:2]
+                      == [self.KEY_CODE, self.KEY_CODE], "the title and key code filled in")
+        self.session.screenshot("english-registration", registration["rect"])
+        self.click_control(registration, "登録")
+        self.wait_for(lambda: self.title_list(self.refreshed(main))["items"]
+                      == [self.TITLE, self.KEY_CODE], "the new item listed")
+
+        question = self.opened_by(main, IDM_CHANGE_PASSWORD, ("#32770", PASSWORD_WINDOW_TITLE))
+        self.assertIn("パスワードを入力してください", self.texts(question))
+        self.session.screenshot("english-input-box", question["rect"])
+        self.inspector.press(question["hwnd"], "キャンセル")
+        notice = self.wait_for_window("#32770", PRODUCT_TITLE)
+        self.session.screenshot("english-message-box", notice["rect"])
+        self.assertEqual(["パスワードが間違っています。\r\nパスワードは変更されませんでした。"],
+                         self.texts(notice))
+        self.inspector.press(notice["hwnd"], "OK")
+        self.wait_until_gone(notice["hwnd"])
+
+        self.exit_by_close(process, main)
+        self.assertEqual(plain_bytes([self.TITLE, self.KEY_CODE]),
+                         decrypt((folder / "defpti1.ini").read_bytes()))
+        self.assertEqual(plain_bytes([self.KEY_CODE, self.KEY_CODE]),
+                         decrypt((folder / "defptd1.ini").read_bytes()))
+
+    def notepad_text(self, notepad):
+        return inspector.control(self.refreshed(notepad), "Edit")["text"]

@@ -71,17 +71,20 @@ class Variant:
     locale: str = winenv.LOCALE
     log_pixels: int = None
     font_replacements: dict = field(default_factory=lambda: dict(winenv.FONT_REPLACEMENTS))
+    font_links: dict = None
 
 
 JAPANESE = Variant()
 # A screen at 150 %.
 HIGH_DPI = Variant(prefix=winenv.BUILD / "wine" / "test-prefix-144dpi", log_pixels=144)
-# An English Windows: ANSI code page 1252 and none of the Japanese faces the
-# program names. Its UI fonts fall back on a Japanese face for Japanese text,
-# as Windows' font linking does; Noto Sans CJK JP, the one Japanese font of
-# the machine, stands in for that face.
+# An English Windows: ANSI code page 1252 and no "ＭＳ Ｐゴシック" nor any other
+# face of the Japanese edition. It has Yu Gothic UI (every Windows 10 and
+# later has) and its UI font takes Japanese characters from it by a font
+# link. Noto Sans CJK JP, the Japanese font of this machine, stands in for
+# Yu Gothic UI in both.
 ENGLISH = Variant(prefix=winenv.BUILD / "wine" / "test-prefix-en", locale="en_US.UTF-8",
-                  font_replacements={})
+                  font_replacements={"Yu Gothic UI": "Noto Sans CJK JP"},
+                  font_links={"Tahoma": "NotoSansCJK-Regular.ttc,Noto Sans CJK JP"})
 
 
 class Session:
@@ -95,7 +98,8 @@ class Session:
         variant = self.variant
         self.prefix = winenv.ensure_prefix(variant.prefix, locale=variant.locale,
                                            log_pixels=variant.log_pixels,
-                                           font_replacements=variant.font_replacements)
+                                           font_replacements=variant.font_replacements,
+                                           font_links=variant.font_links)
         self.display = winenv.Display().start()
         self.env = winenv.wine_env(self.prefix, self.display.name, variant.locale)
         self.inspector = Inspector(INSPECTOR_EXE, self.env)
