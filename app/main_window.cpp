@@ -9,7 +9,7 @@
 #include "ui/messages.h"
 #include <commctrl.h>
 #include "ui/resource_ids.h"
-#include "ui/text.h"
+#include "platform/code_page_932.h"
 
 using namespace main_window;
 
@@ -199,7 +199,7 @@ void MainWindow::setOpacity(int alpha) {
 }
 
 void MainWindow::showKeyCode(const std::string& keyCode) {
-    SetWindowTextW(keyCodeDisplay_, ui::fromCp932(keyCode).c_str());
+    SetWindowTextW(keyCodeDisplay_, platform::fromCp932(keyCode).c_str());
 }
 
 void MainWindow::setDisplayColour(COLORREF colour) {

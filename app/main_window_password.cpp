@@ -4,7 +4,7 @@
 #include "dialogs/input_box_conversation.h"
 #include "dialogs/password_rules.h"
 #include "ui/messages.h"
-#include "ui/text.h"
+#include "platform/code_page_932.h"
 
 using namespace main_window;
 
@@ -15,7 +15,7 @@ bool MainWindow::passStartupPassword() {
     const auto entered = startupPasswordWindow().askPassword();
     startupPasswordWindow_.reset();
     if (password_rules::isPassword(settings_, entered)) return true;
-    ui::notice(ui::fromUtf8(password_rules::kWrongAtStart));
+    ui::notice(platform::fromUtf8(password_rules::kWrongAtStart));
     return false;
 }
 

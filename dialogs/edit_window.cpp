@@ -5,7 +5,7 @@
 #include "dialogs/item_commands.h"
 #include "ui/controls.h"
 #include "ui/messages.h"
-#include "ui/text.h"
+#include "platform/code_page_932.h"
 
 namespace {
 constexpr int kClientWidth = 330;
@@ -54,8 +54,8 @@ void EditWindow::showForCurrentItem() {
 void EditWindow::loadCurrentItem() {
     loaded_ = item_commands::loadItem(mainWindow_.itemLists(), mainWindow_.groupOnDisplay(),
                                       mainWindow_.currentItem());
-    SetWindowTextW(titleField_, ui::fromCp932(loaded_.title).c_str());
-    SetWindowTextW(keyCodeField_, ui::fromCp932(loaded_.keyCode).c_str());
+    SetWindowTextW(titleField_, platform::fromCp932(loaded_.title).c_str());
+    SetWindowTextW(keyCodeField_, platform::fromCp932(loaded_.keyCode).c_str());
 }
 
 LRESULT EditWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -87,7 +87,7 @@ void EditWindow::writeBack() {
         storage::ItemLists& lists = mainWindow_.itemLists();
         if (!item_commands::stillStands(loaded_, lists, mainWindow_.groupOnDisplay())) {
             // The window stays open with what the user typed.
-            ui::notice(ui::fromUtf8(item_commands::kItemChangedMessage));
+            ui::notice(platform::fromUtf8(item_commands::kItemChangedMessage));
             return;
         }
         item_commands::replaceItem(lists, loaded_.position, *title, *keyCode);

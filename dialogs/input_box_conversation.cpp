@@ -2,18 +2,17 @@
 
 #include "ui/input_box.h"
 #include "ui/messages.h"
-#include "ui/text.h"
+#include "platform/code_page_932.h"
 
 std::optional<std::string> InputBoxConversation::ask(std::string_view caption,
                                                      std::string_view prompt) {
     const std::wstring answer =
-        ui::inputBox(owner_, ui::fromUtf8(caption), ui::fromUtf8(prompt), L"");
-    std::string bytes;
-    if (ui::toCp932(answer, bytes)) return bytes;
+        ui::inputBox(owner_, platform::fromUtf8(caption), platform::fromUtf8(prompt), L"");
+    if (auto bytes = platform::toCp932(answer)) return bytes;
     ui::notice(ui::kUnstorableText);
     return std::nullopt;
 }
 
 void InputBoxConversation::tell(std::string_view message) {
-    ui::notice(ui::fromUtf8(message));
+    ui::notice(platform::fromUtf8(message));
 }

@@ -2,13 +2,13 @@
 
 #include "dialogs/password_rules.h"
 #include "ui/messages.h"
-#include "ui/text.h"
+#include "platform/code_page_932.h"
 
 void PasswordCheckWindow::confirm() {
     if (password_rules::isPassword(settings_, entry())) {
         uncoverKeyCode_();
     } else {
-        ui::notice(ui::fromUtf8(password_rules::kWrongInCheckWindow));
+        ui::notice(platform::fromUtf8(password_rules::kWrongInCheckWindow));
     }
     clearEntry();
     ShowWindow(hwnd(), SW_HIDE);

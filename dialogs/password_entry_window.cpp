@@ -1,7 +1,7 @@
 #include "dialogs/password_entry_window.h"
 
 #include "ui/controls.h"
-#include "ui/text.h"
+#include "platform/code_page_932.h"
 
 namespace {
 constexpr int kClientWidth = 268;
@@ -29,9 +29,7 @@ bool PasswordEntryWindow::create(HWND owner, const wchar_t* className) {
 }
 
 std::optional<std::string> PasswordEntryWindow::entry() const {
-    std::string bytes;
-    if (!ui::toCp932(ui::windowText(passwordField_), bytes)) return std::nullopt;
-    return bytes;
+    return platform::toCp932(ui::windowText(passwordField_));
 }
 
 void PasswordEntryWindow::clearEntry() {

@@ -6,7 +6,7 @@
 #include "dialogs/item_editing_controls.h"
 #include "dialogs/registration_window.h"
 #include "ui/controls.h"
-#include "ui/text.h"
+#include "platform/code_page_932.h"
 
 namespace {
 constexpr int kClientWidth = 320;
@@ -53,7 +53,7 @@ void ProgramModeWindow::showForComposition() {
     if (!IsWindowVisible(hwnd())) {
         std::vector<std::wstring> titles;
         for (const std::string& title : mainWindow_.itemLists().titles)
-            titles.push_back(ui::fromCp932(title));
+            titles.push_back(platform::fromCp932(title));
         item_editing::setEntries(itemChooser_, titles);
         composer_.restart();
     }
@@ -126,5 +126,5 @@ void ProgramModeWindow::clearSequence() {
 }
 
 void ProgramModeWindow::showSequence() {
-    SetWindowTextW(sequenceField_, ui::fromCp932(composer_.sequence()).c_str());
+    SetWindowTextW(sequenceField_, platform::fromCp932(composer_.sequence()).c_str());
 }

@@ -8,7 +8,7 @@
 #include "dialogs/macro_templates.h"
 #include "platform/desktop.h"
 #include "ui/controls.h"
-#include "ui/text.h"
+#include "platform/code_page_932.h"
 
 namespace {
 constexpr int kClientWidth = 360;
@@ -86,9 +86,9 @@ bool RegistrationWindow::create(HWND owner) {
 
     std::vector<std::wstring> captions;
     for (const auto& entry : macro_templates::all())
-        captions.push_back(ui::fromUtf8(entry.caption));
+        captions.push_back(platform::fromUtf8(entry.caption));
     item_editing::setEntries(templateChoice_, captions);
-    SetWindowTextW(templateChoice_, ui::fromUtf8(macro_templates::kMenuPlaceholder).c_str());
+    SetWindowTextW(templateChoice_, platform::fromUtf8(macro_templates::kMenuPlaceholder).c_str());
     item_editing::showRowsWhenOpen(templateChoice_, kTemplateRows);
 
     for (HWND box : {digitsBox_, upperCaseBox_, lowerCaseBox_})
@@ -148,7 +148,7 @@ void RegistrationWindow::generateKeyCode() {
         isChecked(digitsBox_), isChecked(upperCaseBox_), isChecked(lowerCaseBox_)};
     const int length = item_editing::entryOfText(lengthChoice_) + 1;
     if (const auto keyCode = key_code_generator::generate(classes, length, seed))
-        SetWindowTextW(keyCodeField_, ui::fromCp932(*keyCode).c_str());
+        SetWindowTextW(keyCodeField_, platform::fromCp932(*keyCode).c_str());
 }
 
 void RegistrationWindow::registerItem() {
@@ -183,7 +183,8 @@ void RegistrationWindow::applyTemplate() {
     const auto* chosen =
         macro_templates::at(static_cast<int>(SendMessageW(templateChoice_, CB_GETCURSEL, 0, 0)));
     if (!chosen) return;
-    SetWindowTextW(titleField_, ui::fromCp932(chosen->title).c_str());
-    if (chosen->keyCode) SetWindowTextW(keyCodeField_, ui::fromCp932(*chosen->keyCode).c_str());
+    SetWindowTextW(titleField_, platform::fromCp932(chosen->title).c_str());
+    if (chosen->keyCode)
+        SetWindowTextW(keyCodeField_, platform::fromCp932(*chosen->keyCode).c_str());
     if (chosen->composesSequence) programModeWindow_.showForComposition();
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ui/font.h"
-#include "ui/text.h"
+#include "platform/code_page_932.h"
 
 namespace {
 
@@ -193,7 +193,7 @@ void SettingsWindow::showHotkeyLists() {
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         SendMessageW(list, CB_RESETCONTENT, 0, 0);
         for (const std::string& title : controls.hotkeyItems) {
-            const std::wstring text = ui::fromCp932(title);
+            const std::wstring text = platform::fromCp932(title);
             SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         }
         SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(controls.hotkeySelections[k]), 0);

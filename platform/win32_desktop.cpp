@@ -11,13 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page_932.h"
 #include "platform/desktop.h"
 #include "platform/lazy_function.h"
 
 namespace platform {
 namespace {
-
-constexpr UINT kModelCodePage = 932;
 
 HWND toHwnd(WindowHandle window) {
     return static_cast<HWND>(LongToHandle(window));
@@ -25,29 +24,6 @@ HWND toHwnd(WindowHandle window) {
 
 WindowHandle handleOf(HWND window) {
     return HandleToLong(window);
-}
-
-std::wstring fromCp932(const std::string& bytes) {
-    if (bytes.empty()) return {};
-    const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(kModelCodePage, 0, bytes.data(), size, nullptr, 0);
-    std::wstring text(length, L'\0');
-    MultiByteToWideChar(kModelCodePage, 0, bytes.data(), size, text.data(), length);
-    return text;
-}
-
-// Nothing when a character has no code page 932 form.
-std::optional<std::string> toCp932(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int size = static_cast<int>(text.size());
-    BOOL lossy = FALSE;
-    const int length = WideCharToMultiByte(kModelCodePage, WC_NO_BEST_FIT_CHARS, text.data(), size,
-                                           nullptr, 0, nullptr, &lossy);
-    std::string bytes(length, '\0');
-    WideCharToMultiByte(kModelCodePage, WC_NO_BEST_FIT_CHARS, text.data(), size, bytes.data(),
-                        length, nullptr, &lossy);
-    if (length == 0 || lossy) return std::nullopt;
-    return bytes;
 }
 
 // --- Waiting ----------------------------------------------------------------

@@ -7,7 +7,7 @@
 
 #include "ui/dpi.h"
 #include "ui/messages.h"
-#include "ui/text.h"
+#include "platform/code_page_932.h"
 
 namespace ui {
 
@@ -19,8 +19,7 @@ std::wstring windowText(HWND window) {
 }
 
 std::optional<std::string> storableText(HWND field) {
-    std::string bytes;
-    if (toCp932(windowText(field), bytes)) return bytes;
+    if (auto bytes = platform::toCp932(windowText(field))) return bytes;
     notice(kUnstorableText);
     SetFocus(field);
     return std::nullopt;
@@ -65,7 +64,7 @@ void setListItems(HWND listBox, const std::vector<std::string>& items) {
     SendMessageW(listBox, WM_SETREDRAW, FALSE, 0);
     SendMessageW(listBox, LB_RESETCONTENT, 0, 0);
     for (const std::string& item : items) {
-        const std::wstring text = fromCp932(item);
+        const std::wstring text = platform::fromCp932(item);
         SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     SendMessageW(listBox, WM_SETREDRAW, TRUE, 0);

@@ -1,7 +1,7 @@
 #include "ui/messages.h"
 
 #include "storage/errors.h"
-#include "ui/text.h"
+#include "platform/code_page_932.h"
 
 namespace ui {
 
@@ -24,7 +24,9 @@ std::wstring pathText(const platform::Path& path) {
 }
 }  // namespace
 
-void notice(const std::wstring& text) { say(text, 0); }
+void notice(const std::wstring& text) {
+    say(text, 0);
+}
 
 // Without owner the program's windows stay usable while the question is open.
 bool confirm(HWND owner, const std::wstring& caption, const std::wstring& text) {
@@ -34,7 +36,7 @@ bool confirm(HWND owner, const std::wstring& caption, const std::wstring& text) 
 
 std::wstring errorText(const std::exception& error) {
     if (auto* conversion = dynamic_cast<const storage::ConversionError*>(&error)) {
-        return L"'" + fromCp932(conversion->text()) + L"' is not a valid integer value";
+        return L"'" + platform::fromCp932(conversion->text()) + L"' is not a valid integer value";
     }
     if (auto* file = dynamic_cast<const storage::FileError*>(&error)) {
         const std::wstring path = pathText(file->path());
@@ -42,9 +44,11 @@ std::wstring errorText(const std::exception& error) {
                    ? L"ファイル " + path + L" を作成できません"
                    : L"ファイル " + path + L" は開けません";
     }
-    return fromUtf8(error.what());
+    return platform::fromUtf8(error.what());
 }
 
-void showError(const std::exception& error) { say(errorText(error), MB_ICONERROR); }
+void showError(const std::exception& error) {
+    say(errorText(error), MB_ICONERROR);
+}
 
 }  // namespace ui
