@@ -79,6 +79,9 @@ bool MainWindow::create() {
         .icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON)),
     });
     if (!created) return false;
+    // Made at the designed size in pixels; only the window knows its DPI.
+    SetWindowPos(hwnd(), nullptr, scaled(kDesignedLeft), scaled(kDesignedTop),
+                 scaled(kDesignedWidth), scaled(kDesignedHeight), SWP_NOZORDER | SWP_NOACTIVATE);
     createTopBarAndList();
     try {
         initialise();

@@ -11,6 +11,8 @@
 namespace ui {
 
 namespace {
+constexpr const wchar_t* kHintProperty = L"NemurokuHintWindow";
+
 void registerClassOnce(const WindowLayout& layout, WNDPROC procedure) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
@@ -92,6 +94,8 @@ void Window::changeDpi(UINT dpi, const RECT& suggested) {
         MoveWindow(child, scaled(row.x), scaled(row.y), scaled(row.width), scaled(row.height),
                    FALSE);
     }
+    if (HWND hints = static_cast<HWND>(GetPropW(hwnd_, kHintProperty)))
+        SendMessageW(hints, WM_SETFONT, reinterpret_cast<WPARAM>(regularFont(dpi_)), FALSE);
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -200,7 +204,6 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 
 void addHint(HWND window, HWND control, const wchar_t* hint) {
     // One hint window per window, kept as a property of it.
-    constexpr const wchar_t* kHintProperty = L"NemurokuHintWindow";
     auto tooltip = static_cast<HWND>(GetPropW(window, kHintProperty));
     if (!tooltip) {
         tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,

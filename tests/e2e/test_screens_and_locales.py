@@ -5,12 +5,13 @@ from harness.session import ENGLISH, HIGH_DPI, PRODUCT_TITLE, WineTestCase
 from harness.storedfiles import decrypt, plain_bytes, read_encrypted_lines
 from test_items import (EDIT_WINDOW, PROGRAM_MODE_TEMPLATE, PROGRAM_MODE_WINDOW,
                         REGISTRATION_WINDOW, TEMPLATE_ENTRIES, TEMPLATE_PLACEHOLDER,
-                        TEMPLATE_ROWS, items)
+                        TEMPLATE_ROWS)
 from test_modes import CHECK_WINDOW, PASSWORD, PASSWORD_WINDOW_TITLE, locked_settings
 from test_settings import ABOUT_WINDOW, SETTINGS_WINDOW
-from test_spine import DESIGNED_RECT, PASSWORD_WINDOW, StartupSteps
+from test_spine import (BUILT_IN_PASSWORD, DESIGNED_RECT, MISSING_SETTINGS_MESSAGE,
+                        PASSWORD_WINDOW, StartupSteps, geometry_lines)
 
-IDM_ADD_ITEM, IDM_DELETE_ITEMS, IDM_EDIT_ITEM = 211, 213, 214
+IDM_ADD_ITEM, IDM_EDIT_ITEM = 211, 214
 IDM_OPEN_SETTINGS, IDM_CHANGE_PASSWORD, IDM_SHOW_ABOUT = 221, 222, 223
 
 # Client sizes at 96 DPI.
@@ -70,11 +71,12 @@ class HighDpiTest(ScreensSteps, WineTestCase):
                       f"{window['title']} closed")
 
     def test_every_window_is_laid_out_at_150_percent_and_the_size_is_stored_at_100(self):
-        titles, keys = items(3)
-        folder = self.folder_with(locked_settings(), titles, keys)
+        folder = self.program_folder()  # a first start
         process = self.launch(folder)
+        self.look_at("first-start-notice", self.wait_for_window("#32770", PRODUCT_TITLE))
+        self.dismiss_notice(MISSING_SETTINGS_MESSAGE)
         self.look_at("startup-password", self.wait_for_window(*PASSWORD_WINDOW))
-        self.enter_startup_password(PASSWORD)
+        self.enter_startup_password(BUILT_IN_PASSWORD)
         main = self.main_window()
         for side in DESIGNED_RECT:
             self.assertAlmostEqual(at_150_percent(DESIGNED_RECT[side]), main["rect"][side],
@@ -107,7 +109,7 @@ class HighDpiTest(ScreensSteps, WineTestCase):
         self.wait_until_gone(notice["hwnd"])
 
         self.exit_by_close(process, main)
-        self.assertEqual(["197", "108", "149", "452"],
+        self.assertEqual(geometry_lines(DESIGNED_RECT),
                          read_encrypted_lines(folder / "defpts.ini")[:4])
 
 
