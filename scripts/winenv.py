@@ -86,7 +86,11 @@ def ensure_prefix(prefix, fresh=False, locale=LOCALE, log_pixels=None,
     font_links maps a font to the "file,face" it takes missing characters from."""
     prefix = Path(prefix)
     stamp = prefix / ".nemuroku-ready"
-    if fresh and prefix.exists():
+    # The stamp names what the prefix was made for: one made for something else is made again.
+    made_for = repr((locale, log_pixels, sorted(font_replacements.items()),
+                     sorted((font_links or {}).items())))
+    if (fresh or (stamp.exists() and stamp.read_text().splitlines()[:1] != [made_for])) \
+            and prefix.exists():
         stop_wineserver(prefix)
         shutil.rmtree(prefix)
     if stamp.exists():
@@ -122,7 +126,7 @@ def ensure_prefix(prefix, fresh=False, locale=LOCALE, log_pixels=None,
         subprocess.run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f"],
                        env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run(["wineserver", "-w"], env=env, check=True)  # registry flushed to disk
-    stamp.write_text(f"{time.monotonic() - started:.1f}\n")
+    stamp.write_text(f"{made_for}\n{time.monotonic() - started:.1f}\n")
     return prefix
 
 

@@ -6,7 +6,8 @@ from harness.storedfiles import decrypt, plain_bytes, read_encrypted_lines
 from test_items import (EDIT_WINDOW, PROGRAM_MODE_TEMPLATE, PROGRAM_MODE_WINDOW,
                         REGISTRATION_WINDOW, TEMPLATE_ENTRIES, TEMPLATE_PLACEHOLDER,
                         TEMPLATE_ROWS)
-from test_modes import CHECK_WINDOW, PASSWORD, PASSWORD_WINDOW_TITLE, locked_settings
+from test_modes import (CHECK_WINDOW, COMPACT_HEIGHT, PASSWORD, PASSWORD_WINDOW_TITLE,
+                        locked_settings)
 from test_settings import ABOUT_WINDOW, SETTINGS_WINDOW
 from test_spine import (BUILT_IN_PASSWORD, DESIGNED_RECT, MISSING_SETTINGS_MESSAGE,
                         PASSWORD_WINDOW, StartupSteps, geometry_lines)
@@ -108,6 +109,12 @@ class HighDpiTest(ScreensSteps, WineTestCase):
         self.inspector.press(notice["hwnd"], "OK")
         self.wait_until_gone(notice["hwnd"])
 
+        # Compact at exit: the full height is what is stored.
+        display = inspector.centre(self.key_display(main)["rect"])
+        self.xinput.click(main["rect"]["left"] + 40, display[1])
+        self.wait_for(lambda: self.refreshed(main)["rect"]["height"]
+                      == at_150_percent(COMPACT_HEIGHT), "the compact mode at 150 %")
+        self.session.screenshot("144dpi-compact", self.refreshed(main)["rect"])
         self.exit_by_close(process, main)
         self.assertEqual(geometry_lines(DESIGNED_RECT),
                          read_encrypted_lines(folder / "defpts.ini")[:4])
