@@ -43,27 +43,36 @@ def program_windows(inspector, cls):
     return inspector.windows(cls, TITLE, visible=True)
 
 
-def wait_for_main_window(inspector, xinput, env, program):
-    """Waits for the main window while the start-up password is typed in the browser; a
-    notice box on the way is saved as a screenshot, printed and confirmed."""
-    deadline = time.monotonic() + 60
+def wait_for_main_window(inspector, env, program, xinput=None):
+    """Waits until the main window is up or the program has ended; the start-up password is
+    left to the person. With xinput, a notice box on the way is saved as a screenshot,
+    printed and confirmed."""
     asked = False
-    while time.monotonic() < deadline and program.poll() is None:
+    while program.poll() is None:
         if program_windows(inspector, "NemurokuMainWindow"):
             return True
         if not asked and inspector.windows("NemurokuStartupPasswordWindow", visible=True):
-            print("run: the start-up password is asked (a first start's is mulberry)")
+            print("run: the start-up password is asked (a first start's is mulberry)", flush=True)
             asked = True
-            deadline = float("inf")  # a person may take their time
-        for box in program_windows(inspector, "#32770"):
+        for box in program_windows(inspector, "#32770") if xinput else []:
             path = screenshot(env, SCREENSHOTS / "run-notice.png", box["rect"])
             texts = [c["text"] for c in controls(box, "Static") if c["text"]]
-            print(f"run: notice {texts} (screenshot {path}); pressing OK")
+            print(f"run: notice {texts} (screenshot {path}); pressing OK", flush=True)
             ok = [c for c in controls(box, "Button") if c["text"] == "OK"]
             if ok:
                 xinput.click(*centre(ok[0]["rect"]))
         time.sleep(0.2)
     return False
+
+
+def start_notepad(env):
+    """Wine's notepad, right of the program's window as it first opens."""
+    position = {"iWindowPosX": 360, "iWindowPosY": 108, "iWindowPosDX": 640, "iWindowPosDY": 480}
+    for name, value in position.items():
+        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Microsoft\Notepad", "/v", name,
+                        "/t", "REG_DWORD", "/d", str(value), "/f"], env=env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return subprocess.Popen(["wine", "notepad"], env=env, start_new_session=True)
 
 
 def close_gracefully(inspector, program, folder):
@@ -102,17 +111,15 @@ def main():
         env = winenv.wine_env(prefix, display.name if display else os.environ["DISPLAY"])
         inspector = Inspector(INSPECTOR, env)
         # Their own sessions, so that Ctrl+C in this terminal reaches only us.
-        notepad = subprocess.Popen(["wine", "notepad"], cwd=folder, env=env,
-                                   start_new_session=True)
         program = subprocess.Popen(["wine", EXE.name], cwd=folder, env=env,
                                    start_new_session=True)
         print(f"run: nemuroku.exe started from {folder} (pid {program.pid})", flush=True)
-        if display:
-            if wait_for_main_window(inspector, XInput(env), env, program):
+        if wait_for_main_window(inspector, env, program, XInput(env) if display else None):
+            # Started now, so that it covers none of the windows before.
+            notepad = start_notepad(env)
+            if display:
                 path = screenshot(env, SCREENSHOTS / "run-main.png")
                 print(f"run: main window is up; screenshot {path}", flush=True)
-            else:
-                print("run: the main window did not appear", flush=True)
         print("run: Ctrl+C closes the program and saves its files", flush=True)
         program.wait()
         print(f"run: nemuroku.exe ended with {program.returncode}")

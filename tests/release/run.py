@@ -33,6 +33,7 @@ from browser_view import listening  # noqa: E402
 ARTIFACTS = ROOT / "build" / "release-artifacts"
 SCREEN = (1280, 1024)  # the size of winenv.Display's screen
 PASSWORD_CAPTION = "ねむろく認証"
+NOTEPAD_CAPTION = r"\(無題\) - メモ帳"
 
 
 class RunOutput:
@@ -57,16 +58,19 @@ class RunOutput:
 
 
 def window_rect(display, caption):
-    """(left, top, width, height) of the visible X window with this caption, or None."""
+    """(left, top, width, height) of the client area of the visible X window with this
+    caption, or None."""
     env = dict(os.environ, DISPLAY=display)
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{caption}$"],
                            env=env, capture_output=True, text=True).stdout.split()
     if not found:
         return None
-    shape = subprocess.run(["xdotool", "getwindowgeometry", "--shell", found[0]], env=env,
-                           capture_output=True, text=True, check=True).stdout
-    values = dict(line.split("=") for line in shape.split())
-    return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+    # xwininfo, since xdotool counts the window manager's frame into the position.
+    info = subprocess.run(["xwininfo", "-id", found[0]], env=env, capture_output=True,
+                          text=True, check=True).stdout
+    values = dict(line.strip().split(": ", 1) for line in info.splitlines() if ": " in line)
+    return tuple(int(values[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y",
+                                          "Width", "Height"))
 
 
 def region_difference(path, other_path, rect):
@@ -120,10 +124,11 @@ def test_browser_shows_program():
         winenv.wait_until(password_window_shown, 30,
                           f"the browser to show the password window at {password} ({seen})")
 
-        left, top, width, height = password
-        browser.click(left + width // 2, top + height // 2)  # into its entry field
+        left, top, width, _ = password
+        browser.click(left + width // 2, top + 40)  # into its entry field
         browser.type("mulberry\n")
         output.wait_for("main window is up", 30)
+        winenv.wait_until(lambda: window_rect(display, NOTEPAD_CAPTION), 30, "notepad")
         browser.screenshot(ARTIFACTS / "browser-main.png")
 
         run.send_signal(signal.SIGINT)
@@ -137,9 +142,13 @@ def test_browser_shows_program():
     finally:
         if browser:
             browser.close()
-        if run.poll() is None:
-            run.kill()
-            run.wait()
+        if run.poll() is None:  # Ctrl+C, so that it stops what it started
+            run.send_signal(signal.SIGINT)
+            try:
+                run.wait(90)
+            except subprocess.TimeoutExpired:
+                run.kill()
+                run.wait()
         shutil.rmtree(folder, ignore_errors=True)
 
 
