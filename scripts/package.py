@@ -48,8 +48,8 @@ def write_archive(path, files):
     with zipfile.ZipFile(path, "w") as archive:
         for name, data in [*files, ("SHA256SUMS", sums.encode())]:
             entry = zipfile.ZipInfo(name, date_time=ENTRY_TIME)
-            entry.create_system = 0  # MS-DOS attributes: none set, so no owner or mode bits
-            entry.external_attr = 0
+            entry.create_system = 3  # Unix attributes: a plain file, rw-r--r--
+            entry.external_attr = 0o100644 << 16
             entry.compress_type = zipfile.ZIP_DEFLATED
             # Non-ASCII names such as the guide's are stored as UTF-8 with flag bit 11 set.
             archive.writestr(entry, data, compresslevel=9)
