@@ -175,7 +175,9 @@ void MainWindow::toggleCompactMode() {
         setDisplayColour(GetSysColor(COLOR_GRAYTEXT));
         return;
     }
-    const int fullHeight = storage::toInteger(settings_.line(line::kHeight));
+    // A run that started without a settings file has no full height stored yet.
+    const std::string& stored = settings_.line(line::kHeight);
+    const int fullHeight = stored.empty() ? kDesignedHeight : storage::toInteger(stored);
     SetWindowPos(hwnd(), nullptr, 0, 0, width, scaled(std::clamp(fullHeight, 0, kMaximumHeight)),
                  kResizeOnly);
     const std::string& group = settings_.line(line::kGroupOnDisplay);

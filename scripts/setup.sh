@@ -20,6 +20,10 @@ required=(
   openbox:/usr/bin/openbox
   locales:/usr/share/i18n/locales/ja_JP
   python3:/usr/bin/python3
+  x11vnc:/usr/bin/x11vnc
+  websockify:/usr/bin/websockify
+  novnc:/usr/share/novnc/vnc.html
+  chromium:/usr/bin/chromium
 )
 
 missing=()

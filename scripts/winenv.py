@@ -139,6 +139,18 @@ def stop_wineserver(prefix):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def stop_processes(*processes):
+    """Terminates the processes given, in order, and kills any that outlives 10 s."""
+    for process in processes:
+        if process and process.poll() is None:
+            process.terminate()
+            try:
+                process.wait(10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+
+
 class Display:
     """A private Xvfb screen with openbox as its window manager."""
 
@@ -163,14 +175,7 @@ class Display:
         return self
 
     def stop(self):
-        for process in (self._openbox, self._xvfb):
-            if process and process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(10)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+        stop_processes(self._openbox, self._xvfb)
         self._openbox = self._xvfb = None
 
     def __enter__(self):

@@ -10,8 +10,8 @@ from harness.inspector import ES_PASSWORD, WS_EX_LAYERED
 from harness.screenshots import dominant_colour
 from harness.session import MAIN_CLASS, MINGW, PRODUCT_TITLE, WineTestCase, windows_path
 from harness.storedfiles import is_encrypted, read_encrypted_lines, write_encrypted_lines
-from test_spine import (BUILT_IN_PASSWORD, MISSING_SETTINGS_MESSAGE, NOTEPAD_TITLE, STORED_FILES,
-                        settings_with)
+from test_spine import (BUILT_IN_PASSWORD, COMPACT_HEIGHT, MISSING_SETTINGS_MESSAGE, NOTEPAD_TITLE,
+                        STORED_FILES, settings_with)
 
 HOTKEY_HOLDER_EXE = MINGW / "tests" / "e2e" / "hotkey_holder.exe"
 
@@ -42,7 +42,6 @@ EXPORT_GROUP_COMMAND = 202
 MENU_POPUP_CLASS = "#32768"
 SETTINGS_MENU_POSITION = 2  # "ファイル", "編集", "設定"
 PASSWORD_CHANGE_ITEM, SETTINGS_MENU_ITEMS = 1, 3
-COMPACT_HEIGHT = 68
 DESIGNED_OPACITY = 165
 RED = (255, 0, 0)
 

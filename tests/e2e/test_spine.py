@@ -9,6 +9,7 @@ from harness.storedfiles import (encrypt, is_encrypted, plain_bytes, read_encryp
 
 MISSING_SETTINGS_MESSAGE = "設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします"
 DESIGNED_RECT = {"left": 197, "top": 108, "width": 149, "height": 452}
+COMPACT_HEIGHT = 68
 NOTEPAD_TITLE = "(無題) - メモ帳"
 PASSWORD_WINDOW = ("NemurokuStartupPasswordWindow", "ねむろく認証")
 BUILT_IN_PASSWORD = "mulberry"
@@ -155,6 +156,13 @@ class SpineTest(StartupSteps, WineTestCase):
         self.assertTrue(key["style"] & ES_PASSWORD, "the key code display is masked")
         self.assertEqual("キーコード", key["text"])
         self.session.screenshot("main-window-first-start", window["rect"])
+
+        # No height is stored yet: leaving the compact mode gives the designed one.
+        display = (window["rect"]["left"] + 40, inspector.centre(key["rect"])[1])
+        for height in (COMPACT_HEIGHT, DESIGNED_RECT["height"]):
+            self.xinput.click(*display)
+            self.wait_for(lambda: self.inspector.window(window["hwnd"])["rect"]["height"]
+                          == height, f"the window {height} pixels high")
 
     def test_exit_after_first_start_stores_every_file_encrypted(self):
         folder = self.program_folder()
