@@ -20,6 +20,8 @@ required=(
   openbox:/usr/bin/openbox
   locales:/usr/share/i18n/locales/ja_JP
   python3:/usr/bin/python3
+  clang:/usr/bin/clang++
+  libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
 )
 
 missing=()
