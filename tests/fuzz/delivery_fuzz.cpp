@@ -11,23 +11,6 @@ namespace {
 
 namespace line = storage::settings_line;
 
-constexpr platform::WindowHandle kOwnWindow = 7;
-
-class FakeMainWindow : public paste::MainWindowState {
-public:
-    storage::ItemLists lists;
-    storage::SettingsRecord record = storage::SettingsRecord::builtInDefaults();
-    int current = 0;
-    bool newline = false;
-
-    storage::ItemLists& itemLists() override { return lists; }
-    const storage::SettingsRecord& settings() override { return record; }
-    int currentItem() const override { return current; }
-    platform::WindowHandle ownWindow() override { return kOwnWindow; }
-    bool newlineToggleOn() override { return newline; }
-    void showKeyCode(const std::string&) override {}
-};
-
 void checkPastes(const std::vector<std::string>& effects, const std::string& target,
                  bool completed) {
     for (std::size_t i = 0; i < effects.size(); ++i) {
@@ -44,11 +27,11 @@ void checkPastes(const std::vector<std::string>& effects, const std::string& tar
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Fields fields(data, size);
-    FakeMainWindow window;
+    test_support::FakeMainWindow window;
     window.lists = {fields.lines(), fields.lines()};
-    window.record.setLine(line::kGroupOnDisplay, fields.text());
-    window.record.setLine(line::kSingleClick, fields.text());
-    window.record.setLine(line::kHotkeySlots, fields.text());
+    window.settingsRecord.setLine(line::kGroupOnDisplay, fields.text());
+    window.settingsRecord.setLine(line::kSingleClick, fields.text());
+    window.settingsRecord.setLine(line::kHotkeySlots, fields.text());
     window.current = fields.number(-2, 40);
     window.newline = fields.flag();
     test_support::RecordingDesktop desktop;
