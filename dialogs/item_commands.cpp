@@ -17,7 +17,7 @@ bool isFull(const storage::ItemLists& lists) {
 
 AddPrefill addPrefill(std::wstring_view clipboardText, std::size_t itemCount) {
     const std::wstring_view firstLine =
-        clipboardText.substr(0, clipboardText.find_first_of(L"\r\n"));
+        clipboardText.substr(0, clipboardText.find_first_of(std::wstring_view(L"\r\n\0", 3)));
     return {std::to_wstring(itemCount), std::wstring(firstLine)};
 }
 

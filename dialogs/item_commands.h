@@ -28,7 +28,8 @@ inline constexpr std::string_view kItemChangedMessage = "項目が変更され�
 bool isFull(const storage::ItemLists& lists);
 
 // What the registration window shows when the add command opens it. A line
-// file cannot hold a line break, so only the clipboard's first line is taken.
+// file cannot hold a line break or a NUL, so only the clipboard's first line,
+// up to any NUL, is taken.
 struct AddPrefill {
     std::wstring title;    // the number of items: the position the new one takes
     std::wstring keyCode;  // the first line of the clipboard text

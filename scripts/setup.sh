@@ -24,6 +24,8 @@ required=(
   websockify:/usr/bin/websockify
   novnc:/usr/share/novnc/vnc.html
   chromium:/usr/bin/chromium
+  clang:/usr/bin/clang++
+  libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
 )
 
 missing=()

@@ -1,6 +1,8 @@
 #include "storage/group_rules.h"
 
+#include "storage/errors.h"
 #include "storage/line_file.h"
+#include "storage/stored_file.h"
 
 namespace storage {
 
@@ -9,6 +11,13 @@ platform::Path appended(const platform::Path& path, const char* suffix) {
     platform::Path::string_type text = path.native();
     for (const char* c = suffix; *c; ++c) text += static_cast<platform::Path::value_type>(*c);
     return platform::Path(text);
+}
+
+// A chosen file may be anything; one far larger than any group is no pair.
+Lines readBoundedLines(platform::FileSystem& fs, const platform::Path& path) {
+    const std::optional<std::string> bytes = readWholeFile(fs, path, kLargestStoredFile);
+    if (!bytes) raiseCannotOpen(path);
+    return splitLines(*bytes);
 }
 }  // namespace
 
@@ -36,7 +45,7 @@ platform::Path importedKeyCodePath(const platform::Path& chosenTitleFile) {
 
 ItemLists readExportedPair(platform::FileSystem& fs, const platform::Path& titleFile,
                            const platform::Path& keyCodeFile) {
-    ItemLists lists{readLineFile(fs, titleFile), readLineFile(fs, keyCodeFile)};
+    ItemLists lists{readBoundedLines(fs, titleFile), readBoundedLines(fs, keyCodeFile)};
     padToSameLength(lists);
     return lists;
 }

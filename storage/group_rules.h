@@ -21,7 +21,8 @@ platform::Path exportedKeyCodePath(const platform::Path& chosen);
 platform::Path importedKeyCodePath(const platform::Path& chosenTitleFile);
 
 // Reads an exported pair as plain text; the shorter list is padded with empty
-// lines. Throws FileError (CannotOpen) when a file cannot be read.
+// lines. Throws FileError (CannotOpen) when a file cannot be read or is larger
+// than kLargestStoredFile.
 ItemLists readExportedPair(platform::FileSystem& fs, const platform::Path& titleFile,
                            const platform::Path& keyCodeFile);
 // Writes an exported pair as plain text. Throws FileError (CannotCreate).

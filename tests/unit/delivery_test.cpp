@@ -12,7 +12,7 @@ namespace {
 
 using Effects = std::vector<std::string>;
 
-constexpr platform::WindowHandle kOwnWindow = 7;
+constexpr platform::WindowHandle kOwnWindow = test_support::FakeMainWindow::kOwnWindow;
 constexpr platform::WindowHandle kEditor = 42;
 
 const Effects kPasteIntoEditor = {"foreground 42", "ctrl down", "v down",         "v up",
@@ -23,21 +23,7 @@ Effects operator+(Effects first, const Effects& second) {
     return first;
 }
 
-class FakeMainWindow : public paste::MainWindowState {
-public:
-    storage::ItemLists lists;
-    storage::SettingsRecord settingsRecord = storage::SettingsRecord::builtInDefaults();
-    int current = 0;
-    bool newline = false;
-    std::string display = "(untouched)";
-
-    storage::ItemLists& itemLists() override { return lists; }
-    const storage::SettingsRecord& settings() override { return settingsRecord; }
-    int currentItem() const override { return current; }
-    platform::WindowHandle ownWindow() override { return kOwnWindow; }
-    bool newlineToggleOn() override { return newline; }
-    void showKeyCode(const std::string& keyCode) override { display = keyCode; }
-};
+using test_support::FakeMainWindow;
 
 class DeliveryTest : public ::testing::Test {
 protected:

@@ -1,13 +1,15 @@
 // A desktop that records every effect as a readable line, so that tests can
-// assert the exact order of what delivery does. Nothing reaches the real
-// desktop.
+// assert the exact order of what delivery does, and the main window state that
+// delivery reads and changes. Nothing reaches the real desktop.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "paste/delivery.h"
 #include "platform/desktop.h"
+#include "storage/settings_record.h"
 
 namespace test_support {
 
@@ -60,9 +62,25 @@ public:
 private:
     void record(std::string effect) { effects.push_back(std::move(effect)); }
     void openClipboard() {
-        if (clipboardHeldByAnotherProgram)
-            throw platform::ClipboardError();
+        if (clipboardHeldByAnotherProgram) throw platform::ClipboardError();
     }
+};
+
+class FakeMainWindow : public paste::MainWindowState {
+public:
+    static constexpr platform::WindowHandle kOwnWindow = 7;
+    storage::ItemLists lists;
+    storage::SettingsRecord settingsRecord = storage::SettingsRecord::builtInDefaults();
+    int current = 0;
+    bool newline = false;
+    std::string display = "(untouched)";
+
+    storage::ItemLists& itemLists() override { return lists; }
+    const storage::SettingsRecord& settings() override { return settingsRecord; }
+    int currentItem() const override { return current; }
+    platform::WindowHandle ownWindow() override { return kOwnWindow; }
+    bool newlineToggleOn() override { return newline; }
+    void showKeyCode(const std::string& keyCode) override { display = keyCode; }
 };
 
 }  // namespace test_support
