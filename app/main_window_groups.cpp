@@ -10,6 +10,27 @@ using namespace main_window;
 
 namespace {
 constexpr const wchar_t kGroupFileFilter[] = L"ネムロク設定ファイル\0*.ini\0";
+
+// Export never writes over a file of the program, and asks before it replaces
+// any other file, as a save dialog would.
+bool mayExportTo(HWND owner, storage::ProgramFiles& files, const platform::Path& chosen) {
+    const platform::Path pair[] = {storage::exportedTitlePath(chosen),
+                                   storage::exportedKeyCodePath(chosen)};
+    for (const platform::Path& file : pair) {
+        if (storage::isProgramFile(file, files.folder())) {
+            ui::notice(L"ファイル " + file.wstring() + L" はねむろくが使うファイルのため、書き出せません");
+            return false;
+        }
+    }
+    for (const platform::Path& file : pair) {
+        if (files.fs().exists(file) &&
+            !ui::confirm(owner, ui::kApplicationTitle,
+                         file.wstring() + L" は既にあります。\r\n上書きしますか？")) {
+            return false;
+        }
+    }
+    return true;
+}
 }  // namespace
 
 COLORREF main_window::groupColour(int group) {
@@ -27,7 +48,8 @@ COLORREF main_window::groupColour(int group) {
 // read: then what is shown is not their content and must not replace it.
 void MainWindow::storeGroupOnDisplay() {
     if (unreadGroupFile_) {
-        ui::notice(refusalText(*unreadGroupFile_));
+        ui::notice(leftoverOfGroup(groupOnDisplay()) ? cannotDeleteText(*unreadGroupFile_)
+                                                      : refusalText(*unreadGroupFile_));
         return;
     }
     files_.writeGroup(groupOnDisplay(), lists_);
@@ -37,7 +59,10 @@ void MainWindow::storeGroupOnDisplay() {
 // and shows it. A group that cannot be read is not entered: the display, both
 // lists and the group number stay as they were.
 void MainWindow::switchToGroup(int target) {
-    if (const auto leftover = leftoverOfGroup(target)) storage::raiseCannotOpen(*leftover);
+    if (const auto leftover = leftoverOfGroup(target)) {
+        ui::notice(cannotDeleteText(*leftover));
+        return;
+    }
     storeGroupOnDisplay();
     if (!files_.groupExists(target)) files_.writeGroup(target, storage::defaultItemLists());
     lists_ = files_.readGroup(target);
@@ -80,7 +105,8 @@ void MainWindow::importGroup() {
 // Export: writes the pair under the chosen name, then stores the group on
 // display, also when the dialog was cancelled.
 void MainWindow::exportGroup() {
-    if (const auto chosen = ui::askFileToSave(hwnd(), {L"設定ファイル", kGroupFileFilter})) {
+    const auto chosen = ui::askFileToSave(hwnd(), {L"設定ファイル", kGroupFileFilter});
+    if (chosen && mayExportTo(hwnd(), files_, platform::Path(*chosen))) {
         storage::writeExportedPair(files_.fs(), platform::Path(*chosen), lists_);
     }
     storeGroupOnDisplay();
