@@ -4,7 +4,8 @@ files, and checks what every kill leaves in the program's folder.
     python3 tests/fault/kill_loop.py --trials N [--seed S]
 
 Each trial starts the program on a fresh folder of encrypted files, then
-switches the group, registers an item or exits, and SIGKILLs the program at a
+switches the group, registers an item, exits, or registers an item and exits at
+once (two writes of group 1 within a second), and SIGKILLs the program at a
 random moment from just before the click to just after the action's writes,
 whose timing is measured first with runs that are not killed. After the kill
 every stored file present must be encrypted with qz and hold its complete old
@@ -69,7 +70,7 @@ def one_of(contents, absent_allowed=False):
 
 def group_1_pairs(action):
     pairs = [GROUP_1]
-    if action == "register":
+    if action.startswith("register"):
         pairs.append((GROUP_1[0] + [NEW_ITEM[0]], GROUP_1[1] + [NEW_ITEM[1]]))
     return pairs
 
@@ -273,6 +274,19 @@ def register(program, folder):
                         == GROUP_1[side] + [NEW_ITEM[side]] for side, kind in enumerate("id")))
 
 
+def register_then_close(program, folder):
+    """The registration's write of group 1, then at once the exit's."""
+    click, registered = register(program, folder)
+
+    def deed():
+        click()
+        wait_for(lambda: registered() or not program.process.running(), TIMEOUT,
+                 "the registration written", interval=0.002)
+        if program.process.running():
+            program.inspector.close(program.window["hwnd"])
+    return deed, lambda: not program.process.running()
+
+
 def save_and_exit(program, folder):
     menu = program.open_menu(FILE_MENU)
     return (lambda: program.xinput.click(*menus.entry_centre(menu, SAVE_AND_EXIT, FILE_ENTRIES)),
@@ -288,6 +302,7 @@ ACTIONS = {
     "next group": switch_group(">", GROUP_2[0]),
     "previous group": switch_group("<", DEFAULT_ITEM[0]),
     "register": register,
+    "register then close": register_then_close,
     "save and exit": save_and_exit,
     "close window": close_window,
 }
