@@ -18,7 +18,8 @@ bool mayExportTo(HWND owner, storage::ProgramFiles& files, const platform::Path&
                                    storage::exportedKeyCodePath(chosen)};
     for (const platform::Path& file : pair) {
         if (storage::isProgramFile(file, files.folder())) {
-            ui::notice(L"ファイル " + file.wstring() + L" はねむろくが使うファイルのため、書き出せません");
+            ui::notice(L"ファイル " + file.wstring() +
+                       L" はねむろくが使うファイルのため、書き出せません");
             return false;
         }
     }
@@ -49,7 +50,7 @@ COLORREF main_window::groupColour(int group) {
 void MainWindow::storeGroupOnDisplay() {
     if (unreadGroupFile_) {
         ui::notice(leftoverOfGroup(groupOnDisplay()) ? cannotDeleteText(*unreadGroupFile_)
-                                                      : refusalText(*unreadGroupFile_));
+                                                     : refusalText(*unreadGroupFile_));
         return;
     }
     files_.writeGroup(groupOnDisplay(), lists_);

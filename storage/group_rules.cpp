@@ -78,8 +78,8 @@ ItemLists readExportedPair(platform::FileSystem& fs, const platform::Path& title
 
 bool isProgramFile(const platform::Path& file, const platform::Path& programFolder) {
     const platform::Path normal = file.lexically_normal();
-    if (folded(normal.parent_path()) != folded((programFolder / "").lexically_normal().parent_path()))
-        return false;
+    const platform::Path folder = (programFolder / "").lexically_normal().parent_path();
+    if (folded(normal.parent_path()) != folded(folder)) return false;
     const auto name = folded(normal.filename());
     return hasAffixes(name, "defpt", ".ini") || hasAffixes(name, "defpt", ".bak") ||
            hasAffixes(name, "", ".exe");
