@@ -248,10 +248,14 @@ TEST_F(ProgramFilesTest, AGroupPairChangesTogetherOrNotAtAllWhateverStepFails) {
 // changes nothing of what it will hold.
 TEST_F(ProgramFilesTest, AReadGivesTheWholeOldOrNewPairWhereverAWriteWasKilled) {
     using Folder = std::map<std::string, std::string>;
+    // Nothing while the write holds a file open, which Windows does not let others read.
     const auto folderNow = [&] {
-        Folder files;
-        for (const auto& entry : std::filesystem::directory_iterator(folder()))
-            files[entry.path().filename().string()] = *readBytes(entry.path());
+        std::optional<Folder> files = Folder{};
+        for (const auto& entry : std::filesystem::directory_iterator(folder())) {
+            const auto bytes = readBytes(entry.path());
+            if (!bytes) return std::optional<Folder>();
+            (*files)[entry.path().filename().string()] = *bytes;
+        }
         return files;
     };
     const auto restore = [&](const Folder& files) {
@@ -269,10 +273,12 @@ TEST_F(ProgramFilesTest, AReadGivesTheWholeOldOrNewPairWhereverAWriteWasKilled) 
         for (int writeFault = -1; writeFault < 100 && !HasFailure(); ++writeFault) {
             resetFolder();
             if (oldPairThere) files().writeGroup(1, old);
-            std::vector<Folder> killedStates{folderNow()};
+            std::vector<Folder> killedStates{*folderNow()};
             ObservedFileSystem writing(fs_);
             writing.failingOperation = writeFault;
-            writing.afterChange = [&] { killedStates.push_back(folderNow()); };
+            writing.afterChange = [&] {
+                if (const auto now = folderNow()) killedStates.push_back(*now);
+            };
             try {
                 storage::ProgramFiles(writing, folder()).writeGroup(1, next);
             } catch (const FileError&) {
