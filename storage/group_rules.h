@@ -26,8 +26,8 @@ platform::Path importedKeyCodePath(const platform::Path& chosenTitleFile);
 ItemLists readExportedPair(platform::FileSystem& fs, const platform::Path& titleFile,
                            const platform::Path& keyCodeFile);
 // Whether a file is one export must never write over: a file of the program
-// in its folder (defpt*.ini, defpt*.bak, the program itself), named in any
-// case, as Windows finds them whatever the case.
+// in its folder (defpt*.ini, defpt*.bak, the program itself), its letters in
+// any case, as Windows finds it.
 bool isProgramFile(const platform::Path& file, const platform::Path& programFolder);
 
 // Writes an exported pair as plain text. Throws FileError (CannotCreate).
