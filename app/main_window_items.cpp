@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "dialogs/item_commands.h"
+#include "dialogs/rules/item_commands.h"
 #include "ui/messages.h"
 #include "platform/code_page_932.h"
 

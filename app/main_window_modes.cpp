@@ -4,7 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/main_window_design.h"
-#include "dialogs/password_rules.h"
+#include "dialogs/rules/password_rules.h"
 #include "paste/hotkeys.h"
 #include "platform/lazy_function.h"
 #include "storage/errors.h"

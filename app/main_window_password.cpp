@@ -2,7 +2,7 @@
 #include "app/main_window.h"
 #include "app/main_window_design.h"
 #include "dialogs/input_box_conversation.h"
-#include "dialogs/password_rules.h"
+#include "dialogs/rules/password_rules.h"
 #include "ui/messages.h"
 #include "platform/code_page_932.h"
 

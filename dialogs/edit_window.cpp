@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "dialogs/item_commands.h"
+#include "dialogs/rules/item_commands.h"
 #include "ui/controls.h"
 #include "ui/messages.h"
 #include "platform/code_page_932.h"

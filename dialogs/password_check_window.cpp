@@ -1,6 +1,6 @@
 #include "dialogs/password_check_window.h"
 
-#include "dialogs/password_rules.h"
+#include "dialogs/rules/password_rules.h"
 #include "ui/messages.h"
 #include "platform/code_page_932.h"
 

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "dialogs/item_commands.h"
+#include "dialogs/rules/item_commands.h"
 #include "dialogs/item_editing_controls.h"
-#include "dialogs/key_code_generator.h"
-#include "dialogs/macro_templates.h"
+#include "dialogs/rules/key_code_generator.h"
+#include "dialogs/rules/macro_templates.h"
 #include "platform/desktop.h"
 #include "ui/controls.h"
 #include "platform/code_page_932.h"
