@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "fuzz_fields.h"
-#include "memory_file_system.h"
+#include "tests/support/memory_file_system.h"
 #include "storage/cryptogram.h"
 
 namespace {

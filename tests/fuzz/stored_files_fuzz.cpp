@@ -1,7 +1,7 @@
 // The program's stored files on any bytes: every reader either gives data or
 // reports the file, reading changes no file, and what is written is read back.
 #include "fuzz_fields.h"
-#include "memory_file_system.h"
+#include "tests/support/memory_file_system.h"
 #include "storage/cryptogram.h"
 #include "storage/errors.h"
 #include "storage/group_rules.h"
