@@ -6,6 +6,7 @@
 
 #include "fuzz_fields.h"
 #include "tests/support/memory_file_system.h"
+#include "tests/support/file_cipher.h"
 #include "storage/cryptogram.h"
 
 namespace {
@@ -32,10 +33,10 @@ void checkFileRoundTrip(const std::string& plain, const std::string& key) {
     fuzz::MemoryFileSystem fs;
     const platform::Path path = "file.ini";
     fs.files[path] = plain;
-    fuzz::check(storage::CipherFile(fs, path, key, false), "file encryption failed");
+    fuzz::check(test_support::CipherFile(fs, path, key, false), "file encryption failed");
     fuzz::check(fs.files[path].size() == plain.size() + storage::kLockHeaderSize,
                 "encrypted file of the wrong length");
-    fuzz::check(storage::DecipherFile(fs, path, key, false) == storage::kDeciphered &&
+    fuzz::check(test_support::DecipherFile(fs, path, key, false) == test_support::kDeciphered &&
                     fs.files[path] == plain,
                 "file decryption did not give the plain bytes back");
 }
@@ -44,9 +45,9 @@ void checkDecipherAnyFile(const std::string& bytes, const std::string& key) {
     fuzz::MemoryFileSystem fs;
     const platform::Path path = "file.ini";
     fs.files[path] = bytes;
-    const int result = storage::DecipherFile(fs, path, key, false);
+    const int result = test_support::DecipherFile(fs, path, key, false);
     // A file cut short inside its header still decrypts, to an empty file.
-    if (result == storage::kDeciphered)
+    if (result == test_support::kDeciphered)
         fuzz::check(fs.files[path].size() ==
                         bytes.size() - std::min(bytes.size(), storage::kLockHeaderSize),
                     "decrypted file of the wrong length");

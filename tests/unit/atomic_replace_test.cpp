@@ -11,6 +11,7 @@
 #include "storage/errors.h"
 #include "storage/line_file.h"
 #include "test_support.h"
+#include "tests/support/file_cipher.h"
 
 namespace {
 
@@ -68,10 +69,10 @@ class AtomicReplace : public TempFolderTest,
     bool run(platform::FileSystem& fs) {
         switch (operation()) {
             case Operation::Encrypt:
-                return storage::CipherFile(fs, target(), "qz", keepInput());
+                return test_support::CipherFile(fs, target(), "qz", keepInput());
             case Operation::Decrypt:
-                return storage::DecipherFile(fs, target(), "qz", keepInput()) ==
-                       storage::kDeciphered;
+                return test_support::DecipherFile(fs, target(), "qz", keepInput()) ==
+                       test_support::kDeciphered;
             case Operation::WriteLines:
                 try {
                     storage::writeLineFile(fs, target(), newLines_);

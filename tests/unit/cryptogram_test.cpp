@@ -3,12 +3,11 @@
 #include <filesystem>
 
 #include "test_support.h"
+#include "tests/support/file_cipher.h"
 
 namespace {
 
 using namespace test_support;
-using storage::CipherFile;
-using storage::DecipherFile;
 
 constexpr std::uint32_t kWinterMorning = dosTime(2001, 1, 15, 10, 20, 30);
 
@@ -73,7 +72,7 @@ TEST_P(CipherRoundTrip, AddsTheHeaderAndRestoresTheContent) {
     EXPECT_EQ(readBytes(path("f.ini")), encrypted(plain, "qz", kWinterMorning));
     EXPECT_FALSE(std::filesystem::exists(path("f.$$$")));
 
-    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kDeciphered);
+    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), test_support::kDeciphered);
     EXPECT_EQ(readBytes(path("f.ini")), plain);
     EXPECT_FALSE(std::filesystem::exists(path("f.$$$")));
 }
@@ -90,7 +89,7 @@ TEST_F(Cipher, RestartsAThreeByteKeyAtEveryBlock) {
     EXPECT_EQ(file[44 + 1023], 'a');  // 1023 mod 3 = 0
     EXPECT_EQ(file[44 + 1024], 'a');  // a new block starts with key byte 0, not 1
 
-    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "abc", false), storage::kDeciphered);
+    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "abc", false), test_support::kDeciphered);
     EXPECT_EQ(readBytes(path("f.ini")), std::string(1025, '\0'));
 }
 
@@ -102,14 +101,14 @@ TEST_F(Cipher, EncryptingTwiceWrapsTwiceAndOneDecryptionUnwrapsOnce) {
     ASSERT_TRUE(CipherFile(fs_, path("f.ini"), "qz", false));
     EXPECT_EQ(readBytes(path("f.ini"))->size(), plain.size() + 88);
 
-    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kDeciphered);
+    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), test_support::kDeciphered);
     EXPECT_EQ(readBytes(path("f.ini")), once);
 }
 
 TEST_F(Cipher, LeavesAPlainFileUnchangedBesideAnEmptyTemporaryFile) {
     const std::string plain = "this is not encrypted at all\r\n123\r\n";
     writeBytes(path("f.ini"), plain);
-    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kNotLockedWithKey);
+    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), test_support::kNotLockedWithKey);
     EXPECT_EQ(readBytes(path("f.ini")), plain);
     EXPECT_EQ(readBytes(path("f.$$$")), "");
 }
@@ -117,25 +116,25 @@ TEST_F(Cipher, LeavesAPlainFileUnchangedBesideAnEmptyTemporaryFile) {
 TEST_F(Cipher, LeavesAFileLockedWithAnotherKeyUnchanged) {
     const std::string locked = encrypted("content", "qy", 0);
     writeBytes(path("f.ini"), locked);
-    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kNotLockedWithKey);
-    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "QZ", false), storage::kNotLockedWithKey);
+    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), test_support::kNotLockedWithKey);
+    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "QZ", false), test_support::kNotLockedWithKey);
     EXPECT_EQ(readBytes(path("f.ini")), locked);
 }
 
 TEST_F(Cipher, DecryptsAFortyByteHeaderOnlyFileToAnEmptyFile) {
     writeBytes(path("f.ini"), lockHeader("qz", 0).substr(0, 40));
-    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kDeciphered);
+    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), test_support::kDeciphered);
     EXPECT_EQ(readBytes(path("f.ini")), "");
 
     writeBytes(path("g.ini"), std::string(40, 'x'));
-    EXPECT_EQ(DecipherFile(fs_, path("g.ini"), "qz", false), storage::kNotLockedWithKey);
+    EXPECT_EQ(DecipherFile(fs_, path("g.ini"), "qz", false), test_support::kNotLockedWithKey);
     EXPECT_EQ(readBytes(path("g.ini")), std::string(40, 'x'));
 }
 
 TEST_F(Cipher, RefusesFilesShorterThanThirtyFiveBytesWithoutTouchingThem) {
     const std::string shortFile = lockHeader("qz", 0).substr(0, 34);
     writeBytes(path("f.ini"), shortFile);
-    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kDecipherFailed);
+    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), test_support::kDecipherFailed);
     EXPECT_EQ(readBytes(path("f.ini")), shortFile);
     EXPECT_FALSE(std::filesystem::exists(path("f.$$$")));
 }
@@ -143,10 +142,10 @@ TEST_F(Cipher, RefusesFilesShorterThanThirtyFiveBytesWithoutTouchingThem) {
 TEST_F(Cipher, FailsOnAnEmptyKeyOrAMissingFile) {
     writeBytes(path("f.ini"), "abc");
     EXPECT_FALSE(CipherFile(fs_, path("f.ini"), "", false));
-    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "", false), storage::kDecipherFailed);
+    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "", false), test_support::kDecipherFailed);
     EXPECT_EQ(readBytes(path("f.ini")), "abc");
     EXPECT_FALSE(CipherFile(fs_, path("missing.ini"), "qz", false));
-    EXPECT_EQ(DecipherFile(fs_, path("missing.ini"), "qz", false), storage::kDecipherFailed);
+    EXPECT_EQ(DecipherFile(fs_, path("missing.ini"), "qz", false), test_support::kDecipherFailed);
     EXPECT_FALSE(std::filesystem::exists(path("f.$$$")));
     EXPECT_FALSE(std::filesystem::exists(path("missing.$$$")));
 }
@@ -158,7 +157,7 @@ TEST_F(Cipher, KeepsThePlainInputAsOrgAndTheEncryptedInputAsCrp) {
     const std::string locked = encrypted("plain", "qz", kWinterMorning);
     EXPECT_EQ(readBytes(path("f.ini")), locked);
 
-    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", true), storage::kDeciphered);
+    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", true), test_support::kDeciphered);
     EXPECT_EQ(readBytes(path("f.crp")), locked);
     EXPECT_EQ(readBytes(path("f.ini")), "plain");
 }
@@ -174,7 +173,7 @@ TEST_F(Cipher, WithTheKeptNameTakenLeavesTheInputAndTheNewContentInTheTemporaryF
     const std::string locked = encrypted("plain", "qz", 0);
     writeBytes(path("g.ini"), locked);
     writeBytes(path("g.crp"), "older copy");
-    EXPECT_EQ(DecipherFile(fs_, path("g.ini"), "qz", true), storage::kDecipherFailed);
+    EXPECT_EQ(DecipherFile(fs_, path("g.ini"), "qz", true), test_support::kDecipherFailed);
     EXPECT_EQ(readBytes(path("g.ini")), locked);
     EXPECT_EQ(readBytes(path("g.$$$")), "plain");
 }
@@ -185,7 +184,7 @@ TEST_F(Cipher, RestoresTheFileTimeRecordedInTheHeader) {
     ASSERT_TRUE(CipherFile(fs_, path("f.ini"), "qz", false));
     EXPECT_NE(lastWriteDosTime(path("f.ini")), kWinterMorning);
 
-    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kDeciphered);
+    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), test_support::kDeciphered);
     EXPECT_EQ(lastWriteDosTime(path("f.ini")), kWinterMorning);
 }
 
@@ -195,7 +194,7 @@ TEST_F(Cipher, KeepsTheTimeOfWritingWhenTheHeaderHoldsNoTime) {
     ASSERT_NE(beforeDecryption, 0u);
     writeBytesWithTime(path("f.ini"), encrypted("plain", "qz", 0), kWinterMorning);
 
-    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kDeciphered);
+    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), test_support::kDeciphered);
     // Packed DOS date-times order like the moments they stand for.
     EXPECT_GE(lastWriteDosTime(path("f.ini")), beforeDecryption);
 }
