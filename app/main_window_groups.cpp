@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 #include "app/main_window_design.h"
 #include "storage/errors.h"
+#include "storage/integer_text.h"
 #include "storage/group_rules.h"
 #include "ui/file_dialog.h"
 #include "ui/messages.h"

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/main_window_design.h"
 #include "storage/errors.h"
+#include "storage/integer_text.h"
 #include "ui/messages.h"
 
 using namespace main_window;

@@ -7,7 +7,7 @@
 #include "dialogs/rules/password_rules.h"
 #include "paste/hotkeys.h"
 #include "platform/lazy_function.h"
-#include "storage/errors.h"
+#include "storage/integer_text.h"
 #include "ui/messages.h"
 #include "ui/resource_ids.h"
 

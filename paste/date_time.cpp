@@ -3,7 +3,7 @@
 #include <array>
 #include <tuple>
 
-#include "storage/errors.h"
+#include "storage/integer_text.h"
 
 namespace paste {
 

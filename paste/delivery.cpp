@@ -7,7 +7,7 @@
 #include "paste/date_time.h"
 #include "paste/item_kind.h"
 #include "paste/sequence.h"
-#include "storage/errors.h"
+#include "storage/integer_text.h"
 
 namespace paste {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "storage/errors.h"
+#include "storage/integer_text.h"
 
 namespace settings_rules {
 

@@ -6,6 +6,7 @@
 #include "dialogs/rules/settings_rules.h"
 #include "fuzz_fields.h"
 #include "storage/errors.h"
+#include "storage/integer_text.h"
 #include "storage/settings_record.h"
 
 namespace {
