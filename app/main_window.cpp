@@ -1,3 +1,5 @@
+// The main window itself: its creation, controls, messages and display, and
+// the secondary windows it opens.
 #include "app/main_window.h"
 
 #include "app/main_window_design.h"
