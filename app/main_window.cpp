@@ -142,7 +142,10 @@ void MainWindow::finishStart() {
     InitCommonControlsEx(&controls);
     for (const Hint& hint : kHints) ui::addHint(hwnd(), control(hint.control), hint.text);
     addTrayIcon();
-    storeBackups();
+    if (phase_ == Phase::Shown) {
+        storeBackups();
+        phase_ = Phase::Running;
+    }
 }
 
 void MainWindow::createTopBarAndList() {
@@ -233,10 +236,15 @@ void MainWindow::layOut() {
                std::max(0, static_cast<int>(client.bottom) - topBarHeight), TRUE);
 }
 
+// Until the start-up password has passed nothing may act: a command posted by
+// another program could otherwise export the group in plain text, and the
+// first showing comes on its own. Once the shutdown sequence has stored
+// everything, nothing may change what it stored.
+bool MainWindow::unlocked() const {
+    return phase_ == Phase::Shown || phase_ == Phase::Running;
+}
+
 bool MainWindow::handleCommand(int id, int notification) {
-    // Until the start-up password has passed nothing may act: a command posted
-    // by another program could otherwise export the group in plain text.
-    if (!unlocked_) return true;
     if (id == kTitleList) {
         if (notification == LBN_SELCHANGE && !inDoubleClick_) onTitleClick();
         if (notification == LBN_DBLCLK) onTitleDoubleClick();
@@ -303,6 +311,9 @@ bool MainWindow::handleCommand(int id, int notification) {
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool asksToAct = message == WM_COMMAND || message == WM_HOTKEY ||
+                           message == kTrayCallbackMessage || message == restoreRequestMessage();
+    if (asksToAct && !unlocked()) return 0;
     switch (message) {
         case WM_COMMAND:
             if (handleCommand(LOWORD(wParam), HIWORD(wParam))) return 0;

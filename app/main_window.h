@@ -1,6 +1,6 @@
 // The main window: the title list of the group on display under a top bar
 // with the key code display and the toggle buttons. It owns all state of the
-// run: the item lists, the settings record and the unlock flag.
+// run: the item lists, the settings record and the phase of the run.
 #pragma once
 
 #include <windows.h>
@@ -55,6 +55,8 @@ private:
     bool handleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                               LRESULT& result) override;
     bool handleCommand(int id, int notification);
+    // Whether what the user or another program asks for may act now.
+    bool unlocked() const;
     void createTopBarAndList();
     // What the first paint does not need, done right after it.
     void finishStart();
@@ -140,16 +142,21 @@ private:
     void showItemMenu();
 
     // --- State ---
+    // Where the run is. What the user or another program asks for is let through
+    // in one place, unlocked().
+    enum class Phase {
+        Starting,  // reading the settings and group 1; a start that stops here stores nothing
+        Locked,    // all is read; the start-up password has not passed; the window is hidden
+        Shown,     // unlocked and shown; the backups of group 1 are not written yet
+        Running,   // the backups are written, or are not to be
+        Closing,   // the shutdown sequence has run
+    };
+    Phase phase_ = Phase::Starting;
     HWND applicationWindow_;
     storage::ProgramFiles files_;
     storage::SettingsRecord settings_ = storage::SettingsRecord::builtInDefaults();
     // The title list shows lists_.titles; lists_.keyCodes is the hidden key code list.
     storage::ItemLists lists_;
-    // False until the start-up check has passed.
-    bool unlocked_ = false;
-    // True once everything the run stores has been read; a start that failed
-    // before writes nothing at the end.
-    bool started_ = false;
     // A stored file that existed but could not be read: what is shown in its
     // place must never be written over it.
     std::optional<platform::Path> unreadGroupFile_;
@@ -160,9 +167,6 @@ private:
     // The list also reports a selection change for the second click of a
     // double click; only the first click runs the click handler.
     bool inDoubleClick_ = false;
-    bool shutDownDone_ = false;
-    bool backupsStored_ = false;
-    bool shownOnce_ = false;
     bool stayOnTop_ = true;  // designed on; settings line 4 decides
     BYTE opacity_;
 

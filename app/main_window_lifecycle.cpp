@@ -1,6 +1,7 @@
 // Start-up and shutdown of the main window: loading the settings and group 1,
 // applying the settings, the first showing and storing everything at the end.
 #include <algorithm>
+#include <utility>
 
 #include "app/main_window.h"
 #include "app/main_window_design.h"
@@ -42,14 +43,12 @@ void MainWindow::initialise() {
     showItemLists();
     registerHotkeys();
     highlightFirstItem();
-    started_ = true;
+    phase_ = Phase::Locked;
 }
 
 // The backups of group 1 as it was read at start: written once the window has
-// been shown, or at the end of a run that never showed it.
+// been shown, or at the end of a run that has not written them yet.
 void MainWindow::storeBackups() {
-    if (backupsStored_) return;
-    backupsStored_ = true;
     if (unreadGroupFile_) return;  // the backups keep the last group 1 that was read
     try {
         files_.writeBackups(lists_);
@@ -62,7 +61,7 @@ void MainWindow::storeBackups() {
 // holds is not what the files hold.
 void MainWindow::abandonStart(const std::exception& error) {
     ui::showError(error);
-    started_ = false;
+    phase_ = Phase::Starting;  // the start did not complete
     DestroyWindow(hwnd());
 }
 
@@ -127,7 +126,7 @@ bool MainWindow::showFirstTime() {
         abandonStart(error);
     }
     if (!hwnd()) return false;
-    shownOnce_ = true;
+    phase_ = Phase::Shown;
     ShowWindow(hwnd(), SW_SHOW);
     // Set once the window is shown: Wine does not take the order of a hidden window.
     SetWindowPos(hwnd(), stayOnTop_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
@@ -143,17 +142,16 @@ void MainWindow::authenticateAndShow() {
         DestroyWindow(hwnd());
         return;
     }
-    unlocked_ = true;
     ShowWindow(applicationWindow_, SW_HIDE);
 }
 
 // The shutdown sequence: note the window's place and the toggles in the
 // settings, then write and encrypt the group on display and the settings.
 void MainWindow::shutDown() {
-    if (shutDownDone_) return;
-    shutDownDone_ = true;
-    if (started_) {
-        storeBackups();
+    if (phase_ == Phase::Closing) return;
+    const Phase closedFrom = std::exchange(phase_, Phase::Closing);
+    if (closedFrom != Phase::Starting) {
+        if (closedFrom != Phase::Running) storeBackups();
         storeOnExit();
     }
     Sleep(50);

@@ -76,7 +76,6 @@ void MainWindow::removeTrayIcon() {
 }
 
 void MainWindow::onTrayIcon(LPARAM mouseMessage) {
-    if (!unlocked_) return;
     if (mouseMessage == WM_LBUTTONDOWN) {
         Sleep(10);
         restore();
@@ -97,7 +96,6 @@ void MainWindow::hideToTray() {
 
 // Back at the same place and size, still on top, and in front.
 void MainWindow::restore() {
-    if (!shownOnce_) return;  // still starting: the first showing comes on its own
     ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(hwnd());
 }
@@ -119,14 +117,14 @@ void MainWindow::unregisterHotkeys() {
 void MainWindow::onHotkey(int id) {
     const bool ours = std::any_of(std::begin(kHotkeys), std::end(kHotkeys),
                                   [id](const Hotkey& hotkey) { return hotkey.id == id; });
-    if (!unlocked_ || !ours) return;
+    if (!ours) return;
     if (id == kRestoreHotkey) {
         Sleep(10);
         // Shown again, but the program in front keeps the foreground.
-        if (shownOnce_ && !IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_SHOWNA);
+        if (!IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_SHOWNA);
     }
     delivery_.recordTarget();
-    if (id == kRestoreHotkey || !paste::hotkeysDeliver(settings_, unlocked_)) return;
+    if (id == kRestoreHotkey || !paste::hotkeysDeliver(settings_, unlocked())) return;
     const int slotItem = paste::hotkeySlotItem(settings_, id - kRestoreHotkey);
     const int item =
         paste::hotkeyTargetItem(slotItem, currentItem(), static_cast<int>(lists_.titles.size()));
