@@ -57,6 +57,16 @@ private:
     bool handleCommand(int id, int notification);
     // Whether what the user or another program asks for may act now.
     bool unlocked() const;
+    bool mayAct(UINT message, WPARAM wParam) const;
+    // The commands of the menus and of the top bar's buttons.
+    struct Command {
+        int id;
+        void (MainWindow::*run)();
+        bool allowedWhileLocked;
+    };
+    static const Command kCommands[];
+    static const Command* findCommand(int id);
+    void saveAndExit();
     void createTopBarAndList();
     // What the first paint does not need, done right after it.
     void finishStart();
@@ -143,7 +153,7 @@ private:
 
     // --- State ---
     // Where the run is. What the user or another program asks for is let through
-    // in one place, unlocked().
+    // in one place, mayAct().
     enum class Phase {
         Starting,  // reading the settings and group 1; a start that stops here stores nothing
         Locked,    // all is read; the start-up password has not passed; the window is hidden
