@@ -11,6 +11,11 @@
 
 using namespace main_window;
 
+namespace {
+// The designed pause between the last file written and the icon removed.
+constexpr DWORD kPauseBeforeIconRemoval = 50;
+}  // namespace
+
 std::wstring main_window::refusalText(const platform::Path& unreadFile) {
     return L"ファイル " + unreadFile.wstring() + L" は読み込めなかったため、上書きしませんでした。";
 }
@@ -154,7 +159,7 @@ void MainWindow::shutDown() {
         if (closedFrom != Phase::Running) storeBackups();
         storeOnExit();
     }
-    Sleep(50);
+    Sleep(kPauseBeforeIconRemoval);
     removeTrayIcon();
 }
 

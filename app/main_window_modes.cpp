@@ -15,20 +15,31 @@ using namespace main_window;
 
 namespace {
 
-constexpr int kRestoreHotkey = 900;
+// The ids the hotkeys are registered under.
+enum HotkeyId : int {
+    kRestoreHotkey = 900,
+    kSlot1Hotkey,
+    kSlot2Hotkey,
+    kSlot3Hotkey,
+    kSlot4Hotkey,
+};
 
 struct Hotkey {
-    int id;
+    HotkeyId id;
     UINT modifiers;
     UINT key;
+    int slot;  // the hotkey slot of settings line 13 it delivers, 1 to 4; 0 for none
 };
 constexpr Hotkey kHotkeys[] = {
-    {kRestoreHotkey, MOD_SHIFT, VK_RETURN},
-    {901, MOD_CONTROL, '1'},
-    {902, MOD_CONTROL, '2'},
-    {903, MOD_CONTROL, '3'},
-    {904, MOD_CONTROL, '4'},
+    {kRestoreHotkey, MOD_SHIFT, VK_RETURN, 0},  // Shift+Enter
+    {kSlot1Hotkey, MOD_CONTROL, '1', 1},        // Ctrl+1
+    {kSlot2Hotkey, MOD_CONTROL, '2', 2},        // Ctrl+2
+    {kSlot3Hotkey, MOD_CONTROL, '3', 3},        // Ctrl+3
+    {kSlot4Hotkey, MOD_CONTROL, '4', 4},        // Ctrl+4
 };
+
+// The designed pause before the window comes back from the notification area.
+constexpr DWORD kPauseBeforeRestore = 10;
 
 // Opens a popup menu from the resources at the mouse pointer.
 void popUpMenu(HWND window, int menuId) {
@@ -77,7 +88,7 @@ void MainWindow::removeTrayIcon() {
 
 void MainWindow::onTrayIcon(LPARAM mouseMessage) {
     if (mouseMessage == WM_LBUTTONDOWN) {
-        Sleep(10);
+        Sleep(kPauseBeforeRestore);
         restore();
     } else if (mouseMessage == WM_RBUTTONDOWN) {
         popUpMenu(hwnd(), IDR_TRAY_MENU);
@@ -115,17 +126,17 @@ void MainWindow::unregisterHotkeys() {
 // Ctrl+1 to Ctrl+4 deliver as a click on the slot's item of group 1 would,
 // into the window in front when they were pressed, also while hidden.
 void MainWindow::onHotkey(int id) {
-    const bool ours = std::any_of(std::begin(kHotkeys), std::end(kHotkeys),
-                                  [id](const Hotkey& hotkey) { return hotkey.id == id; });
-    if (!ours) return;
-    if (id == kRestoreHotkey) {
-        Sleep(10);
+    const auto hotkey = std::find_if(std::begin(kHotkeys), std::end(kHotkeys),
+                                     [id](const Hotkey& each) { return each.id == id; });
+    if (hotkey == std::end(kHotkeys)) return;
+    if (hotkey->id == kRestoreHotkey) {
+        Sleep(kPauseBeforeRestore);
         // Shown again, but the program in front keeps the foreground.
         if (!IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_SHOWNA);
     }
     delivery_.recordTarget();
-    if (id == kRestoreHotkey || !paste::hotkeysDeliver(settings_, unlocked())) return;
-    const int slotItem = paste::hotkeySlotItem(settings_, id - kRestoreHotkey);
+    if (hotkey->slot == 0 || !paste::hotkeysDeliver(settings_, unlocked())) return;
+    const int slotItem = paste::hotkeySlotItem(settings_, hotkey->slot);
     const int item =
         paste::hotkeyTargetItem(slotItem, currentItem(), static_cast<int>(lists_.titles.size()));
     // The focus only: the highlighted lines stay as they are.

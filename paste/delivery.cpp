@@ -17,6 +17,8 @@ namespace line = storage::settings_line;
 
 // Slow programs read the clipboard some time after the Ctrl+V.
 constexpr int kClipboardReadTime = 800;
+// The target handles the keys of the step before (a Tab that moves its focus
+// to the next field) before the item's paste arrives; 100 ms as designed.
 constexpr int kPauseBeforeItemStep = 100;
 
 int itemCount(const storage::ItemLists& lists) {
