@@ -191,7 +191,8 @@ private:
     HWND titleList_ = nullptr;
     COLORREF displayColour_;
     HBRUSH displayBrush_ = nullptr;
-    NOTIFYICONDATAW trayIcon_{};
+    // The notification area icon's record, once the icon has been added.
+    std::optional<NOTIFYICONDATAW> trayIcon_;
 
     std::unique_ptr<RegistrationWindow> registrationWindow_;
     std::unique_ptr<EditWindow> editWindow_;

@@ -62,28 +62,30 @@ void notifyTray(DWORD message, NOTIFYICONDATAW& icon) {
     if (notify) notify(message, &icon);
 }
 
+NOTIFYICONDATAW trayIconRecord(HWND window) {
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = window;
+    icon.uID = kTrayIconId;
+    icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    icon.uCallbackMessage = kTrayCallbackMessage;
+    icon.hIcon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    lstrcpynW(icon.szTip, ui::kApplicationTitle, ARRAYSIZE(icon.szTip));
+    return icon;
+}
+
 }  // namespace
 
 // Also when the notification area has started anew: the same icon again.
 void MainWindow::addTrayIcon() {
-    if (trayIcon_.cbSize) {
-        notifyTray(NIM_ADD, trayIcon_);
-        return;
-    }
-    trayIcon_.cbSize = sizeof(trayIcon_);
-    trayIcon_.hWnd = hwnd();
-    trayIcon_.uID = kTrayIconId;
-    trayIcon_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    trayIcon_.uCallbackMessage = kTrayCallbackMessage;
-    trayIcon_.hIcon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    lstrcpynW(trayIcon_.szTip, ui::kApplicationTitle, ARRAYSIZE(trayIcon_.szTip));
-    notifyTray(NIM_ADD, trayIcon_);
+    if (!trayIcon_) trayIcon_ = trayIconRecord(hwnd());
+    notifyTray(NIM_ADD, *trayIcon_);
 }
 
 void MainWindow::removeTrayIcon() {
-    if (trayIcon_.cbSize) notifyTray(NIM_DELETE, trayIcon_);
+    if (trayIcon_) notifyTray(NIM_DELETE, *trayIcon_);
 }
 
 void MainWindow::onTrayIcon(LPARAM mouseMessage) {
