@@ -16,13 +16,13 @@ constexpr unsigned char kKeyMask = 0xA6;
 void xorBlocks(std::string& payload, const std::string& key) {
     for (std::size_t start = 0; start < payload.size(); start += kCipherBlockSize) {
         const std::size_t length = std::min(kCipherBlockSize, payload.size() - start);
-        XorWithKey(reinterpret_cast<unsigned char*>(payload.data() + start), length, key);
+        xorWithKey(reinterpret_cast<unsigned char*>(payload.data() + start), length, key);
     }
 }
 
 }  // namespace
 
-void WriteLockHeader(unsigned char* buffer, const std::string& key, std::uint32_t dosTime) {
+void writeLockHeader(unsigned char* buffer, const std::string& key, std::uint32_t dosTime) {
     std::memcpy(buffer, kMarker.data(), kMarker.size());
     for (std::size_t i = 0; i < 4; ++i) {
         buffer[kDateOffset + i] = static_cast<unsigned char>(dosTime >> (8 * i));
@@ -34,7 +34,7 @@ void WriteLockHeader(unsigned char* buffer, const std::string& key, std::uint32_
     }
 }
 
-LockHeader ReadLockHeader(const unsigned char* buffer) {
+LockHeader readLockHeader(const unsigned char* buffer) {
     LockHeader header;
     if (std::memcmp(buffer, kMarker.data(), kMarker.size()) != 0) {
         return header;
@@ -49,7 +49,7 @@ LockHeader ReadLockHeader(const unsigned char* buffer) {
     return header;
 }
 
-void XorWithKey(unsigned char* buffer, std::size_t count, const std::string& key) {
+void xorWithKey(unsigned char* buffer, std::size_t count, const std::string& key) {
     if (key.empty()) {
         return;
     }
@@ -75,7 +75,7 @@ std::string encryptedBytes(std::string_view plain, const std::string& key, std::
     std::string payload(plain);
     xorBlocks(payload, key);
     std::string bytes(kLockHeaderSize, '\0');
-    WriteLockHeader(reinterpret_cast<unsigned char*>(bytes.data()), key, dosTime);
+    writeLockHeader(reinterpret_cast<unsigned char*>(bytes.data()), key, dosTime);
     return bytes + payload;
 }
 

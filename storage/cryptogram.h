@@ -22,9 +22,9 @@ struct LockHeader {
     std::uint32_t dosTime = 0;
 };
 
-void WriteLockHeader(unsigned char* buffer, const std::string& key, std::uint32_t dosTime);
-LockHeader ReadLockHeader(const unsigned char* buffer);
-void XorWithKey(unsigned char* buffer, std::size_t count, const std::string& key);
+void writeLockHeader(unsigned char* buffer, const std::string& key, std::uint32_t dosTime);
+LockHeader readLockHeader(const unsigned char* buffer);
+void xorWithKey(unsigned char* buffer, std::size_t count, const std::string& key);
 
 // `<stem>.$$$`, `<stem>.org`, `<stem>.crp`: the extension of the file name
 // replaced (or appended when it has none).

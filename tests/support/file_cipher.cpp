@@ -9,10 +9,10 @@ namespace test_support {
 using storage::kCipherBlockSize;
 using storage::kLockHeaderSize;
 using storage::LockHeader;
-using storage::ReadLockHeader;
+using storage::readLockHeader;
 using storage::withExtension;
-using storage::WriteLockHeader;
-using storage::XorWithKey;
+using storage::writeLockHeader;
+using storage::xorWithKey;
 
 namespace {
 
@@ -32,7 +32,7 @@ bool transformBlocks(platform::InputFile& input, platform::OutputFile& output, s
         if (input.read(block.data(), length) != length) {
             return false;
         }
-        XorWithKey(block.data(), length, key);
+        xorWithKey(block.data(), length, key);
         if (!output.write(block.data(), length)) {
             return false;
         }
@@ -54,7 +54,7 @@ bool putInPlace(platform::FileSystem& fs, const platform::Path& path,
 
 }  // namespace
 
-bool CipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
+bool cipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
                 bool keepInput) {
     if (key.empty()) {
         return false;
@@ -75,7 +75,7 @@ bool CipherFile(platform::FileSystem& fs, const platform::Path& path, const std:
     }
     auto block = std::make_unique<Block>();
     block->fill(0);
-    WriteLockHeader(block->data(), key, dosTime);
+    writeLockHeader(block->data(), key, dosTime);
     const bool written = output->write(block->data(), kLockHeaderSize) &&
                          transformBlocks(*input, *output, size, key, *block) && output->flush();
     input.reset();
@@ -87,23 +87,23 @@ bool CipherFile(platform::FileSystem& fs, const platform::Path& path, const std:
     return putInPlace(fs, path, temporary, keepInput, ".org");
 }
 
-int DecipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
-                 bool keepInput) {
+DecipherResult decipherFile(platform::FileSystem& fs, const platform::Path& path,
+                            const std::string& key, bool keepInput) {
     if (key.empty()) {
-        return kDecipherFailed;
+        return DecipherResult::Failed;
     }
     std::unique_ptr<platform::InputFile> input = fs.openForReading(path);
     if (!input) {
-        return kDecipherFailed;
+        return DecipherResult::Failed;
     }
     const std::int64_t size = input->size();
     if (size < kShortestLockedFile) {
-        return kDecipherFailed;
+        return DecipherResult::Failed;
     }
     const platform::Path temporary = withExtension(path, ".$$$");
     std::unique_ptr<platform::OutputFile> output = fs.createFile(temporary);
     if (!output) {
-        return kDecipherFailed;
+        return DecipherResult::Failed;
     }
     auto block = std::make_unique<Block>();
     block->fill(0);
@@ -113,12 +113,12 @@ int DecipherFile(platform::FileSystem& fs, const platform::Path& path, const std
         input.reset();
         output.reset();
         fs.remove(temporary);
-        return kDecipherFailed;
+        return DecipherResult::Failed;
     }
-    const LockHeader header = ReadLockHeader(block->data());
+    const LockHeader header = readLockHeader(block->data());
     if (header.key != key) {
         // The empty temporary file is left behind, as it always was.
-        return kNotLockedWithKey;
+        return DecipherResult::NotLockedWithKey;
     }
     bool written =
         transformBlocks(*input, *output, size - std::int64_t{kLockHeaderSize}, key, *block);
@@ -131,9 +131,10 @@ int DecipherFile(platform::FileSystem& fs, const platform::Path& path, const std
     output.reset();
     if (!written) {
         fs.remove(temporary);
-        return kDecipherFailed;
+        return DecipherResult::Failed;
     }
-    return putInPlace(fs, path, temporary, keepInput, ".crp") ? kDeciphered : kDecipherFailed;
+    return putInPlace(fs, path, temporary, keepInput, ".crp") ? DecipherResult::Deciphered
+                                                              : DecipherResult::Failed;
 }
 
 }  // namespace test_support

@@ -11,13 +11,13 @@
 
 namespace test_support {
 
-enum DecipherResult : int { kDeciphered = 0, kNotLockedWithKey = 1, kDecipherFailed = 2 };
+enum class DecipherResult { Deciphered, NotLockedWithKey, Failed };
 
 // keepInput keeps the input beside the result, as `<stem>.org` (encryption)
 // or `<stem>.crp` (decryption).
-bool CipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
+bool cipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
                 bool keepInput);
-int DecipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
-                 bool keepInput);
+DecipherResult decipherFile(platform::FileSystem& fs, const platform::Path& path,
+                            const std::string& key, bool keepInput);
 
 }  // namespace test_support

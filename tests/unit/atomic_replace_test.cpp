@@ -28,10 +28,10 @@ constexpr std::uint32_t kFileTime = dosTime(2003, 2, 1, 12, 0, 0);
 
 std::string encrypted(const std::string& plain) {
     std::string result(storage::kLockHeaderSize, '\0');
-    storage::WriteLockHeader(reinterpret_cast<unsigned char*>(result.data()), "qz", kFileTime);
+    storage::writeLockHeader(reinterpret_cast<unsigned char*>(result.data()), "qz", kFileTime);
     std::string payload = plain;
     for (std::size_t start = 0; start < payload.size(); start += storage::kCipherBlockSize) {
-        storage::XorWithKey(reinterpret_cast<unsigned char*>(payload.data() + start),
+        storage::xorWithKey(reinterpret_cast<unsigned char*>(payload.data() + start),
                             std::min(storage::kCipherBlockSize, payload.size() - start), "qz");
     }
     return result + payload;
@@ -69,10 +69,10 @@ class AtomicReplace : public TempFolderTest,
     bool run(platform::FileSystem& fs) {
         switch (operation()) {
             case Operation::Encrypt:
-                return test_support::CipherFile(fs, target(), "qz", keepInput());
+                return test_support::cipherFile(fs, target(), "qz", keepInput());
             case Operation::Decrypt:
-                return test_support::DecipherFile(fs, target(), "qz", keepInput()) ==
-                       test_support::kDeciphered;
+                return test_support::decipherFile(fs, target(), "qz", keepInput()) ==
+                       test_support::DecipherResult::Deciphered;
             case Operation::WriteLines:
                 try {
                     storage::writeLineFile(fs, target(), newLines_);
