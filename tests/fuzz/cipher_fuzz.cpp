@@ -30,7 +30,7 @@ void checkHeaderReader(std::string_view bytes) {
 }
 
 void checkFileRoundTrip(const std::string& plain, const std::string& key) {
-    fuzz::MemoryFileSystem fs;
+    test_support::MemoryFileSystem fs;
     const platform::Path path = "file.ini";
     fs.files[path] = plain;
     fuzz::check(test_support::cipherFile(fs, path, key, false), "file encryption failed");
@@ -43,7 +43,7 @@ void checkFileRoundTrip(const std::string& plain, const std::string& key) {
 }
 
 void checkDecipherAnyFile(const std::string& bytes, const std::string& key) {
-    fuzz::MemoryFileSystem fs;
+    test_support::MemoryFileSystem fs;
     const platform::Path path = "file.ini";
     fs.files[path] = bytes;
     const auto result = test_support::decipherFile(fs, path, key, false);

@@ -20,7 +20,7 @@ storage::ItemLists writableLists(fuzz::Fields& fields) {
 }
 
 template <typename Read>
-void readsWithoutChange(fuzz::MemoryFileSystem& fs, Read read) {
+void readsWithoutChange(test_support::MemoryFileSystem& fs, Read read) {
     const Files before = fs.files;
     try {
         read();
@@ -35,7 +35,7 @@ void readsWithoutChange(fuzz::MemoryFileSystem& fs, Read read) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Fields fields(data, size);
-    fuzz::MemoryFileSystem fs;
+    test_support::MemoryFileSystem fs;
     storage::ProgramFiles files(fs, "folder");
     const platform::Path stored[] = {
         files.settingsPath(),    files.titlePath(1),        files.keyCodePath(1),
