@@ -39,7 +39,7 @@ std::string encrypted(const std::string& plain) {
 
 class AtomicReplace : public TempFolderTest,
                       public ::testing::WithParamInterface<std::tuple<Operation, bool>> {
-  protected:
+protected:
     void SetUp() override {
         TempFolderTest::SetUp();
         const std::string plain = arbitraryBytes(2500);  // two full blocks and a remainder
