@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 
 #include "app/main_window_design.h"
+#include "app/main_window_texts.h"
 
 #include <algorithm>
 #include <vector>
@@ -38,14 +39,14 @@ struct Hint {
     const wchar_t* text;
 };
 constexpr Hint kHints[] = {
-    {kKeyCodeDisplay, L"キーコード,(コンパクト)"},
-    {kPreviousGroupButton, L"グループを変更します"},
-    {kNextGroupButton, L"グループを変更します"},
-    {kMaskToggle, L"キーコードをマスクします"},
-    {kTransparencyToggle, L"ウインドウを透過処理します"},
-    {kNewlineToggle, L"キーコードを貼り付けた後改行します"},
-    {kMinimiseButton, L"アイコンの状態に最小化します"},
-    {kTitleList, L"タイトル,(貼り付け)"},
+    {kKeyCodeDisplay, texts::kKeyCodeDisplayHint},
+    {kPreviousGroupButton, texts::kGroupButtonHint},
+    {kNextGroupButton, texts::kGroupButtonHint},
+    {kMaskToggle, texts::kMaskToggleHint},
+    {kTransparencyToggle, texts::kTransparencyToggleHint},
+    {kNewlineToggle, texts::kNewlineToggleHint},
+    {kMinimiseButton, texts::kMinimiseButtonHint},
+    {kTitleList, texts::kTitleListHint},
 };
 
 const UINT kTaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");

@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "app/main_window_design.h"
+#include "app/main_window_texts.h"
 #include "storage/errors.h"
 #include "storage/integer_text.h"
 #include "ui/messages.h"
@@ -16,14 +17,6 @@ namespace {
 constexpr DWORD kPauseBeforeIconRemoval = 50;
 }  // namespace
 
-std::wstring main_window::refusalText(const platform::Path& unreadFile) {
-    return L"ファイル " + unreadFile.wstring() + L" は読み込めなかったため、上書きしませんでした。";
-}
-
-std::wstring main_window::cannotDeleteText(const platform::Path& file) {
-    return L"ファイル " + file.wstring() + L" は削除できません";
-}
-
 // Loads the settings and group 1 and applies the settings to the window.
 // Throws what stops the start: a settings file that exists but cannot be read
 // must never leave the program running on the built-in password in front of
@@ -34,9 +27,10 @@ void MainWindow::initialise() {
         files_.loadSettings(settings_);
         applySettings();
     } else {
-        ui::notice(L"設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします");
+        ui::notice(texts::kMissingSettings);
         leftoverGroupFiles_ = files_.deleteAllGroups();
-        for (const platform::Path& path : leftoverGroupFiles_) ui::notice(cannotDeleteText(path));
+        for (const platform::Path& path : leftoverGroupFiles_)
+            ui::notice(texts::cannotDelete(path));
     }
     if (const auto leftover = leftoverOfGroup(1)) {
         unreadGroupFile_ = *leftover;
@@ -198,7 +192,7 @@ void MainWindow::storeOnExit() {
 // installation are left: the next start must find no settings and clear them.
 void MainWindow::storeSettings() {
     if (!leftoverGroupFiles_.empty()) {
-        ui::notice(cannotDeleteText(leftoverGroupFiles_.front()));
+        ui::notice(texts::cannotDelete(leftoverGroupFiles_.front()));
         return;
     }
     files_.saveSettings(settings_);

@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/main_window_design.h"
+#include "app/main_window_texts.h"
 #include "dialogs/rules/password_rules.h"
 #include "paste/hotkeys.h"
 #include "platform/lazy_function.h"
@@ -118,7 +119,7 @@ void MainWindow::registerHotkeys() {
     for (const Hotkey& hotkey : kHotkeys) {
         if (!RegisterHotKey(hwnd(), hotkey.id, hotkey.modifiers, hotkey.key)) allRegistered = false;
     }
-    if (!allRegistered) ui::notice(L"ショートカットキーの設定に失敗しました");
+    if (!allRegistered) ui::notice(texts::kHotkeysFailed);
 }
 
 void MainWindow::unregisterHotkeys() {
