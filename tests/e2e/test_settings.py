@@ -4,11 +4,10 @@ changes on screen and in the settings file, and what the about window's links as
 the shell to open."""
 
 from harness import dropdowns, inspector
-from harness.program import (ABOUT_ENTRY, ABOUT_WINDOW, ASK_AT_START_LINE, BUILT_IN_PASSWORD,
-                             FOLDER_LINK, HOTKEY_SLOTS_LINE, MISSING_SETTINGS_MESSAGE,
-                             PASSWORD_LINE, SETTINGS_ENTRY, SETTINGS_MENU_ENTRIES,
-                             SETTINGS_MENU_POSITION, SETTINGS_WINDOW, SINGLE_CLICK_LINE,
-                             STARTUP_WINDOW, STAY_ON_TOP_BOX, STAY_ON_TOP_LINE,
+from harness.program import (ABOUT_ENTRY, ABOUT_WINDOW, ASK_AT_START_LINE, FOLDER_LINK,
+                             HOTKEY_SLOTS_LINE, PASSWORD_LINE, SETTINGS_ENTRY,
+                             SETTINGS_MENU_ENTRIES, SETTINGS_MENU_POSITION, SETTINGS_WINDOW,
+                             SINGLE_CLICK_LINE, STARTUP_WINDOW, STAY_ON_TOP_BOX, STAY_ON_TOP_LINE,
                              TRANSPARENCY_LEVEL_LINE, TRANSPARENCY_LINE, StartupSteps,
                              settings_with)
 from harness.screenshots import differing_pixels
@@ -101,11 +100,7 @@ class SettingsTest(StartupSteps, WineTestCase):
     # --- the settings window ---------------------------------------------------------
 
     def test_first_opening_with_the_built_in_record_saves_single_click_122_encrypted(self):
-        folder = self.program_folder()
-        process = self.launch(folder)
-        self.dismiss_notice(MISSING_SETTINGS_MESSAGE)
-        self.enter_startup_password(BUILT_IN_PASSWORD)
-        window = self.main_window()
+        folder, process, window = self.first_start()
 
         settings = self.open_settings(window)
         self.assert_client_size(settings, SETTINGS_CLIENT_SIZE)

@@ -3,8 +3,7 @@ the windows it shows and the files it leaves in its folder."""
 
 from harness import inspector
 from harness.inspector import ES_PASSWORD, SW_HIDE, WS_EX_LAYERED
-from harness.program import (BUILT_IN_PASSWORD, COMPACT_HEIGHT, DESIGNED_RECT,
-                             MISSING_SETTINGS_MESSAGE, SETTINGS, STORED_FILES, StartupSteps,
+from harness.program import (COMPACT_HEIGHT, DESIGNED_RECT, SETTINGS, STORED_FILES, StartupSteps,
                              geometry_lines, settings_with)
 from harness.session import MAIN_CLASS, PRODUCT_TITLE, WineTestCase, windows_path
 from harness.storedfiles import (encrypt, is_encrypted, plain_bytes, read_encrypted_lines,
@@ -25,12 +24,9 @@ class SpineTest(StartupSteps, WineTestCase):
         folder = self.program_folder()
         for name in GROUP_FILES:
             write_plain_lines(folder / name, ["古い項目"])
-        self.launch(folder)
 
-        self.dismiss_notice(MISSING_SETTINGS_MESSAGE)
-        self.enter_startup_password(BUILT_IN_PASSWORD)
+        _, _, window = self.first_start(folder)
 
-        window = self.main_window()
         self.assertEqual([], [name for name in GROUP_FILES if (folder / name).exists()])
         self.assertEqual(DESIGNED_RECT, window["rect"])
         self.assertTrue(window["topmost"])
@@ -50,11 +46,7 @@ class SpineTest(StartupSteps, WineTestCase):
                           == height, f"the window {height} pixels high")
 
     def test_exit_after_first_start_stores_every_file_encrypted(self):
-        folder = self.program_folder()
-        process = self.launch(folder)
-        self.dismiss_notice(MISSING_SETTINGS_MESSAGE)
-        self.enter_startup_password(BUILT_IN_PASSWORD)
-        window = self.main_window()
+        folder, process, window = self.first_start()
 
         self.exit_by_close(process, window)
 

@@ -110,6 +110,15 @@ class StartupSteps:
         process = self.launch(folder)
         return process, self.main_window()
 
+    def first_start(self, folder=None):
+        """A start without a settings file, in the folder given or a fresh one: the
+        notice, then the built-in password. Returns (folder, process, main window)."""
+        folder = folder or self.program_folder()
+        process = self.launch(folder)
+        self.dismiss_notice(MISSING_SETTINGS_MESSAGE)
+        self.enter_startup_password(BUILT_IN_PASSWORD)
+        return folder, process, self.main_window()
+
     def exit_by_close(self, process, window):
         self.inspector.close(window["hwnd"])
         process.wait_exit(timeout=30)
