@@ -55,8 +55,9 @@ private:
     bool handleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                               LRESULT& result) override;
     bool handleCommand(int id, int notification);
-    // Whether what the user or another program asks for may act now.
+    // The start-up password has passed and the shutdown sequence has not run.
     bool unlocked() const;
+    // Whether a message, which may come from the user or another program, may act now.
     bool mayAct(UINT message, WPARAM wParam) const;
     // The commands of the menus and of the top bar's buttons.
     struct Command {
