@@ -1,7 +1,9 @@
 // Group switching, and the import and export of the group on display.
 #include "app/main_window.h"
 #include "app/main_window_design.h"
+#include "app/main_window_texts.h"
 #include "storage/errors.h"
+#include "storage/integer_text.h"
 #include "storage/group_rules.h"
 #include "ui/file_dialog.h"
 #include "ui/messages.h"
@@ -9,8 +11,6 @@
 using namespace main_window;
 
 namespace {
-constexpr const wchar_t kGroupFileFilter[] = L"ネムロク設定ファイル\0*.ini\0";
-
 // Export never writes over a file of the program, and asks before it replaces
 // any other file, as a save dialog would.
 bool mayExportTo(HWND owner, storage::ProgramFiles& files, const platform::Path& chosen) {
@@ -18,15 +18,13 @@ bool mayExportTo(HWND owner, storage::ProgramFiles& files, const platform::Path&
                                    storage::exportedKeyCodePath(chosen)};
     for (const platform::Path& file : pair) {
         if (storage::isProgramFile(file, files.folder())) {
-            ui::notice(L"ファイル " + file.wstring() +
-                       L" はねむろくが使うファイルのため、書き出せません");
+            ui::notice(texts::programFileRefused(file));
             return false;
         }
     }
     for (const platform::Path& file : pair) {
         if (files.fs().exists(file) &&
-            !ui::confirm(owner, ui::kApplicationTitle,
-                         file.wstring() + L" は既にあります。\r\n上書きしますか？")) {
+            !ui::confirm(owner, ui::kApplicationTitle, texts::replaceQuestion(file))) {
             return false;
         }
     }
@@ -49,8 +47,8 @@ COLORREF main_window::groupColour(int group) {
 // read: then what is shown is not their content and must not replace it.
 void MainWindow::storeGroupOnDisplay() {
     if (unreadGroupFile_) {
-        ui::notice(leftoverOfGroup(groupOnDisplay()) ? cannotDeleteText(*unreadGroupFile_)
-                                                     : refusalText(*unreadGroupFile_));
+        ui::notice(leftoverOfGroup(groupOnDisplay()) ? texts::cannotDelete(*unreadGroupFile_)
+                                                     : texts::refusal(*unreadGroupFile_));
         return;
     }
     files_.writeGroup(groupOnDisplay(), lists_);
@@ -61,7 +59,7 @@ void MainWindow::storeGroupOnDisplay() {
 // lists and the group number stay as they were.
 void MainWindow::switchToGroup(int target) {
     if (const auto leftover = leftoverOfGroup(target)) {
-        ui::notice(cannotDeleteText(*leftover));
+        ui::notice(texts::cannotDelete(*leftover));
         return;
     }
     storeGroupOnDisplay();
@@ -85,16 +83,16 @@ void MainWindow::showNextGroup() {
 // Import: replaces both lists with an exported pair; nothing is written until
 // the group is next stored.
 void MainWindow::importGroup() {
-    const auto chosen = ui::askFileToOpen(hwnd(), {L"設定ファイル.ini", kGroupFileFilter});
+    const auto chosen =
+        ui::askFileToOpen(hwnd(), {texts::kImportFileName, texts::kGroupFileFilter});
     if (!chosen) return;
     const platform::Path titleFile(*chosen);
     const platform::Path keyCodeFile = storage::importedKeyCodePath(titleFile);
     if (!files_.fs().exists(keyCodeFile)) {
-        ui::notice(L"読み込めません");
+        ui::notice(texts::kCannotReadPair);
         return;
     }
-    if (!ui::confirm(nullptr, L"クリア確認",
-                     L"このグループの内容を全てクリアしてもよろしいですか？")) {
+    if (!ui::confirm(nullptr, texts::kClearCaption, texts::kClearQuestion)) {
         return;
     }
     lists_ = storage::readExportedPair(files_.fs(), titleFile, keyCodeFile);
@@ -106,7 +104,8 @@ void MainWindow::importGroup() {
 // Export: writes the pair under the chosen name, then stores the group on
 // display, also when the dialog was cancelled.
 void MainWindow::exportGroup() {
-    const auto chosen = ui::askFileToSave(hwnd(), {L"設定ファイル", kGroupFileFilter});
+    const auto chosen =
+        ui::askFileToSave(hwnd(), {texts::kExportFileName, texts::kGroupFileFilter});
     if (chosen && mayExportTo(hwnd(), files_, platform::Path(*chosen))) {
         storage::writeExportedPair(files_.fs(), platform::Path(*chosen), lists_);
     }

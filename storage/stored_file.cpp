@@ -25,7 +25,7 @@ std::string readBoundedBytes(platform::FileSystem& fs, const platform::Path& pat
 
 bool carriesLockHeader(std::string_view bytes) {
     return bytes.size() >= kLockHeaderSize &&
-           ReadLockHeader(reinterpret_cast<const unsigned char*>(bytes.data())).valid;
+           readLockHeader(reinterpret_cast<const unsigned char*>(bytes.data())).valid;
 }
 
 // What a stored file is, in one place: the plain content of its bytes, or
@@ -34,7 +34,7 @@ std::optional<std::string> storedContent(std::string_view bytes, WhenEmpty empty
     std::string content;
     if (beginsLikeLockMarker(bytes)) {
         if (bytes.size() < kLockHeaderSize ||
-            ReadLockHeader(reinterpret_cast<const unsigned char*>(bytes.data())).key != kFileKey) {
+            readLockHeader(reinterpret_cast<const unsigned char*>(bytes.data())).key != kFileKey) {
             return std::nullopt;
         }
         content = decryptedPayload(bytes, kFileKey);
