@@ -63,7 +63,8 @@ private:
     bool handleCommand(int id, int notification);
 
     // Start-up and shutdown.
-    void initialise();
+    bool loadSettings();
+    void initialise(bool settingsFileFound);
     void abandonStart(const std::exception& error);
     std::optional<platform::Path> leftoverOfGroup(int group) const;
     void finishStart();

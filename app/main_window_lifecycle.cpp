@@ -17,14 +17,20 @@ std::wstring main_window::cannotDeleteText(const platform::Path& file) {
     return L"ファイル " + file.wstring() + L" は削除できません";
 }
 
-// Loads the settings and group 1 and applies the settings to the window.
+// Loads the settings, if there is a settings file, before the window is made.
 // Throws what stops the start: a settings file that exists but cannot be read
 // must never leave the program running on the built-in password in front of
 // the user's groups.
-void MainWindow::initialise() {
-    const bool settingsFileFound = files_.settingsExist();
+bool MainWindow::loadSettings() {
+    if (!files_.settingsExist()) return false;
+    files_.loadSettings(settings_);
+    stayOnTop_ = settings_.isOn(line::kStayOnTop);
+    return true;
+}
+
+// Applies the settings to the window and loads group 1.
+void MainWindow::initialise(bool settingsFileFound) {
     if (settingsFileFound) {
-        files_.loadSettings(settings_);
         applySettings();
     } else {
         ui::notice(L"設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします");
@@ -67,7 +73,6 @@ void MainWindow::abandonStart(const std::exception& error) {
 
 void MainWindow::applySettings() {
     applyGeometry();
-    stayOnTop_ = settings_.isOn(line::kStayOnTop);
     applyTransparency();
     newlineToggle_.setOn(settings_.isOn(line::kNewline));
 }
@@ -128,9 +133,6 @@ bool MainWindow::showFirstTime() {
     if (!hwnd()) return false;
     shownOnce_ = true;
     ShowWindow(hwnd(), SW_SHOW);
-    // Set once the window is shown: Wine does not take the order of a hidden window.
-    SetWindowPos(hwnd(), stayOnTop_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd());
     UpdateWindow(hwnd());
     PostMessageW(hwnd(), kFinishStartMessage, 0, 0);
