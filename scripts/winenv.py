@@ -90,14 +90,14 @@ def ensure_prefix(prefix, fresh=False, locale=LOCALE, log_pixels=None,
     font_links maps a font to the "file,face" it takes missing characters from.
     With copy_to, returns a fresh copy of the prefix made there instead.
     Processes that ask for the same prefix at once wait for each other."""
-    prefix = Path(prefix)
+    prefix = Path(prefix).resolve()  # Wine takes absolute paths only
     prefix.parent.mkdir(parents=True, exist_ok=True)
     with open(prefix.with_name(prefix.name + ".lock"), "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
         _make_prefix(prefix, fresh, locale, log_pixels, font_replacements, font_links)
         if copy_to is None:
             return prefix
-        return _copy_prefix(prefix, Path(copy_to))
+        return _copy_prefix(prefix, Path(copy_to).resolve())
 
 
 def _copy_prefix(prefix, copy):
