@@ -1,6 +1,7 @@
 """Runs the end-to-end tests (test_*.py beside this file) in parallel lanes.
 
     python3 tests/e2e/run.py [-k PATTERN]... [--lanes N]
+    python3 tests/e2e/run.py --make-prefixes
 
 A lane is a process of its own that runs its share of the tests in sessions of
 its own (harness/session.py): an Xvfb display with openbox, fresh copies of the
@@ -11,6 +12,9 @@ cores unless --lanes says otherwise; -k keeps the tests whose name contains PATT
 The tests are dealt to the lanes longest first, each to the lane with the least
 work so far, by the seconds they took when they last passed: build/e2e/durations.txt,
 which every run updates and which tests/e2e/durations.txt seeds.
+
+--make-prefixes only makes the Wine prefixes that the lanes copy, all at once
+(./test has them made while the program builds).
 
 Prints one line per test as it ends, then each failure with its lane, artifacts
 folder and traceback, and "N passed, N failed"; exits 1 on any failure.
@@ -145,6 +149,26 @@ def run_lane(number, tests):
     return 0
 
 
+def make_prefixes():
+    """Makes every prefix the sessions copy, at once: making one is mostly waiting."""
+    started = time.monotonic()
+    failures = []
+
+    def make(variant):
+        try:
+            variant.make()
+        except Exception as error:  # the lanes try again and report it
+            failures.append(f"e2e: {variant.prefix} could not be made: {error}")
+
+    makers = [threading.Thread(target=make, args=(variant,)) for variant in session.VARIANTS]
+    for maker in makers:
+        maker.start()
+    for maker in makers:
+        maker.join()
+    print("\n".join(failures) or f"e2e: prefixes ready in {time.monotonic() - started:.0f} s")
+    return 1 if failures else 0
+
+
 def forward(lane, stream, log, lock):
     """Passes a lane's output on, each line marked with its lane, and keeps it in log."""
     with open(log, "w") as kept:
@@ -198,11 +222,15 @@ def main():
                         help="only tests whose name contains this text")
     parser.add_argument("--lanes", type=int, default=len(os.sched_getaffinity(0)),
                         help="how many lanes run at once (default: the number of cores)")
+    parser.add_argument("--make-prefixes", action="store_true",
+                        help="only make the Wine prefixes that the lanes copy")
     parser.add_argument("--lane", type=int, help=argparse.SUPPRESS)
     parser.add_argument("tests", nargs="*", help=argparse.SUPPRESS)
     args = parser.parse_args()
     if args.lane:
         return run_lane(args.lane, args.tests)
+    if args.make_prefixes:
+        return make_prefixes()
     if args.lanes < 1:
         parser.error("--lanes needs at least 1")
 

@@ -74,6 +74,12 @@ class Variant:
     font_replacements: dict = field(default_factory=lambda: dict(winenv.FONT_REPLACEMENTS))
     font_links: dict = None
 
+    def make(self, copy_to=None):
+        """Makes the prefix if it is not made yet; with copy_to, returns a fresh copy."""
+        return winenv.ensure_prefix(self.prefix, locale=self.locale, log_pixels=self.log_pixels,
+                                    font_replacements=self.font_replacements,
+                                    font_links=self.font_links, copy_to=copy_to)
+
 
 JAPANESE = Variant()
 # A screen at 150 %.
@@ -86,6 +92,7 @@ HIGH_DPI = Variant(prefix=winenv.BUILD / "wine" / "test-prefix-144dpi", log_pixe
 ENGLISH = Variant(prefix=winenv.BUILD / "wine" / "test-prefix-en", locale="en_US.UTF-8",
                   font_replacements={"Yu Gothic UI": "Noto Sans CJK JP"},
                   font_links={"Tahoma": "NotoSansCJK-Regular.ttc,Noto Sans CJK JP"})
+VARIANTS = (JAPANESE, HIGH_DPI, ENGLISH)
 
 
 class Session:
@@ -100,11 +107,7 @@ class Session:
 
     def start(self):
         variant = self.variant
-        self.prefix = winenv.ensure_prefix(variant.prefix, locale=variant.locale,
-                                           log_pixels=variant.log_pixels,
-                                           font_replacements=variant.font_replacements,
-                                           font_links=variant.font_links,
-                                           copy_to=self.home / "prefixes" / variant.prefix.name)
+        self.prefix = variant.make(copy_to=self.home / "prefixes" / variant.prefix.name)
         self.display = winenv.Display().start()
         self.env = winenv.wine_env(self.prefix, self.display.name, variant.locale)
         self.inspector = Inspector(INSPECTOR_EXE, self.env)
