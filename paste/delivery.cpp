@@ -7,7 +7,7 @@
 #include "paste/date_time.h"
 #include "paste/item_kind.h"
 #include "paste/sequence.h"
-#include "storage/errors.h"
+#include "storage/integer_text.h"
 
 namespace paste {
 
@@ -17,6 +17,8 @@ namespace line = storage::settings_line;
 
 // Slow programs read the clipboard some time after the Ctrl+V.
 constexpr int kClipboardReadTime = 800;
+// The target handles the keys of the step before (a Tab that moves its focus
+// to the next field) before the item's paste arrives; 100 ms as designed.
 constexpr int kPauseBeforeItemStep = 100;
 
 int itemCount(const storage::ItemLists& lists) {
@@ -39,8 +41,7 @@ void Delivery::recordTarget() {
     // changes hands; it must not replace a real target.
     if (foreground != 0 && foreground != storage::toInteger(ownHandleField_))
         targetField_ = std::to_string(foreground);
-    if (targetField_.empty())
-        targetField_ = ownHandleField_;
+    if (targetField_.empty()) targetField_ = ownHandleField_;
 }
 
 // The click mode of the group on display is its character of settings line
@@ -49,8 +50,7 @@ bool Delivery::singleClickModeOn() {
     const storage::SettingsRecord& settings = window_.settings();
     const int group = storage::toInteger(settings.line(line::kGroupOnDisplay));
     const std::string& modes = settings.line(line::kSingleClick);
-    if (group < 1 || static_cast<std::size_t>(group) > modes.size())
-        return true;
+    if (group < 1 || static_cast<std::size_t>(group) > modes.size()) return true;
     return modes[group - 1] != '2';
 }
 
@@ -62,14 +62,12 @@ platform::WindowHandle Delivery::target() {
 // lists change.
 void Delivery::setKeyCode(int index, const std::string& keyCode) {
     storage::ItemLists& lists = window_.itemLists();
-    if (isItem(lists, index))
-        lists.keyCodes[index] = keyCode;
+    if (isItem(lists, index)) lists.keyCodes[index] = keyCode;
 }
 
 void Delivery::click() {
     const int index = window_.currentItem();
-    if (!isItem(window_.itemLists(), index))
-        return;
+    if (!isItem(window_.itemLists(), index)) return;
     const bool singleClick = singleClickModeOn();
     const platform::WindowHandle targetWindow = target();
     const std::string title = window_.itemLists().titles[index];
@@ -92,8 +90,7 @@ void Delivery::click() {
         }
         if (singleClick) {
             action = actOnMacro(kind, title, keyCode, targetWindow);
-            if (action.endedEarly)
-                return;
+            if (action.endedEarly) return;
         }
         desktop_.setActiveWindow(targetWindow);
         desktop_.clearClipboard();
@@ -101,24 +98,19 @@ void Delivery::click() {
 
     desktop_.putOnClipboard(keyCode);
     window_.showKeyCode(keyCode);
-    if (!singleClick)
-        return;  // this mode only copies; the double click pastes
-    if (action.counter)
-        setKeyCode(index, advancedKeyCode(*action.counter));
-    if (kind == ItemKind::Sequence || action.noPaste)
-        return;
+    if (!singleClick) return;  // this mode only copies; the double click pastes
+    if (action.counter) setKeyCode(index, advancedKeyCode(*action.counter));
+    if (kind == ItemKind::Sequence || action.noPaste) return;
     pasteStep();
     desktop_.setActiveWindow(targetWindow);
-    if (window_.newlineToggleOn())
-        desktop_.pressKey(platform::Key::Enter);
+    if (window_.newlineToggleOn()) desktop_.pressKey(platform::Key::Enter);
 }
 
 // In single-click mode the click has delivered already, so a macro's action
 // runs a second time here; date and time items were expanded by the click.
 void Delivery::doubleClick() {
     const int index = window_.currentItem();
-    if (!isItem(window_.itemLists(), index))
-        return;
+    if (!isItem(window_.itemLists(), index)) return;
     const std::string title = window_.itemLists().titles[index];
     const std::string keyCode = window_.itemLists().keyCodes[index];
     const ItemKind kind = classify(title);
@@ -130,14 +122,11 @@ void Delivery::doubleClick() {
     // Tab and Enter steps of a sequence before its first item step go to the
     // main window; item steps paste into the target.
     const MacroAction action = actOnMacro(kind, title, keyCode, window_.ownWindow());
-    if (action.endedEarly)
-        return;
+    if (action.endedEarly) return;
     if (!singleClickModeOn() && !action.noPaste)
         pasteStep();  // what the click left on the clipboard
-    if (action.counter)
-        setKeyCode(index, advancedKeyCode(*action.counter));
-    if (!action.noPaste && window_.newlineToggleOn())
-        desktop_.pressKey(platform::Key::Enter);
+    if (action.counter) setKeyCode(index, advancedKeyCode(*action.counter));
+    if (!action.noPaste && window_.newlineToggleOn()) desktop_.pressKey(platform::Key::Enter);
 }
 
 // The action of a macro item that replaces or precedes the paste. A sequence
@@ -195,8 +184,7 @@ bool Delivery::playSequence(const std::string& keyCode) {
             case StepKind::End:
                 return false;
             case StepKind::Item:
-                if (!playItemStep(step))
-                    return false;
+                if (!playItemStep(step)) return false;
                 break;
         }
     }
@@ -208,8 +196,7 @@ bool Delivery::playSequence(const std::string& keyCode) {
 bool Delivery::playItemStep(const std::string& step) {
     const int itemNumber = storage::toInteger(step);
     const storage::ItemLists& lists = window_.itemLists();
-    if (itemNumber > itemCount(lists) - 1)
-        return false;
+    if (itemNumber > itemCount(lists) - 1) return false;
     if (stepPutsKeyCode(step, itemNumber)) {
         const std::string keyCode = lists.keyCodes[itemNumber];
         desktop_.putOnClipboard(keyCode);

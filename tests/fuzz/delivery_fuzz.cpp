@@ -2,7 +2,7 @@
 // any settings lines 8, 10 and 13, any current item and target: keys go only
 // to the target just brought forward, each paste is followed by clearing the
 // clipboard, and only the current item's key code may change.
-#include "../unit/recording_desktop.h"
+#include "tests/support/recording_desktop.h"
 #include "fuzz_fields.h"
 #include "paste/delivery.h"
 #include "storage/errors.h"

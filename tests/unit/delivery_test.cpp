@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "recording_desktop.h"
+#include "tests/support/recording_desktop.h"
 #include "storage/errors.h"
 
 namespace {
