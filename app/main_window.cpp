@@ -90,11 +90,20 @@ UINT MainWindow::restoreRequestMessage() {
 
 bool MainWindow::create() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
+    bool settingsFileFound = false;
+    try {
+        settingsFileFound = loadSettings();
+    } catch (const std::exception& error) {
+        abandonStart(error);
+        return false;
+    }
     const bool created = Window::create({
         .className = kClassName,
         .caption = ui::kApplicationTitle,
         .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
-        .exStyle = 0,
+        // Topmost from creation on, so that the window never shows without
+        // the order: Wine takes no order for a hidden window.
+        .exStyle = static_cast<DWORD>(stayOnTop_ ? WS_EX_TOPMOST : 0),
         .x = kDesignedLeft,
         .y = kDesignedTop,
         .width = kDesignedWidth,
@@ -109,7 +118,7 @@ bool MainWindow::create() {
                  scaled(kDesignedWidth), scaled(kDesignedHeight), SWP_NOZORDER | SWP_NOACTIVATE);
     createTopBarAndList();
     try {
-        initialise();
+        initialise(settingsFileFound);
     } catch (const std::exception& error) {
         abandonStart(error);
         return false;

@@ -97,7 +97,8 @@ public:
     void storeSettings() override;
 
 private:
-    void initialise();
+    bool loadSettings();
+    void initialise(bool settingsFileFound);
     void abandonStart(const std::exception& error);
     std::optional<platform::Path> leftoverOfGroup(int group) const;
     void storeBackups();
