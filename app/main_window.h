@@ -46,6 +46,7 @@ public:
     storage::ItemLists& itemLists() override { return lists_; }
     void listsChanged() override;
     int currentItem() const override;
+    void makeCurrent(int item) override;
     void showKeyCode(const std::string& keyCode) override;
     void storeGroupOnDisplay() override;
     void storeSettings() override;

@@ -151,6 +151,8 @@ void MainWindow::authenticateAndShow() {
 void MainWindow::shutDown() {
     if (shutDownDone_) return;
     shutDownDone_ = true;
+    // Whatever the program put on the clipboard would outlive it there.
+    delivery_.clearClipboardAtEnd();
     if (started_) {
         storeBackups();
         storeOnExit();

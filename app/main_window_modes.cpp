@@ -5,7 +5,6 @@
 #include "app/main_window.h"
 #include "app/main_window_design.h"
 #include "dialogs/password_rules.h"
-#include "paste/hotkeys.h"
 #include "platform/lazy_function.h"
 #include "storage/errors.h"
 #include "ui/messages.h"
@@ -102,10 +101,14 @@ void MainWindow::restore() {
     SetForegroundWindow(hwnd());
 }
 
+// A key held down sends no stream of repeats, each a delivery of its own,
+// where Windows offers that (7 and later).
 void MainWindow::registerHotkeys() {
     bool allRegistered = true;
     for (const Hotkey& hotkey : kHotkeys) {
-        if (!RegisterHotKey(hwnd(), hotkey.id, hotkey.modifiers, hotkey.key)) allRegistered = false;
+        if (!RegisterHotKey(hwnd(), hotkey.id, hotkey.modifiers | MOD_NOREPEAT, hotkey.key) &&
+            !RegisterHotKey(hwnd(), hotkey.id, hotkey.modifiers, hotkey.key))
+            allRegistered = false;
     }
     if (!allRegistered) ui::notice(L"ショートカットキーの設定に失敗しました");
 }
@@ -125,14 +128,10 @@ void MainWindow::onHotkey(int id) {
         // Shown again, but the program in front keeps the foreground.
         if (shownOnce_ && !IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_SHOWNA);
     }
-    delivery_.recordTarget();
-    if (id == kRestoreHotkey || !paste::hotkeysDeliver(settings_, unlocked_)) return;
-    const int slotItem = paste::hotkeySlotItem(settings_, id - kRestoreHotkey);
-    const int item =
-        paste::hotkeyTargetItem(slotItem, currentItem(), static_cast<int>(lists_.titles.size()));
-    // The focus only: the highlighted lines stay as they are.
-    if (item >= 0) SendMessageW(titleList_, LB_SETCARETINDEX, item, FALSE);
-    onTitleClick();
+    if (id == kRestoreHotkey)
+        delivery_.recordTarget();
+    else
+        delivery_.hotkey(id - kRestoreHotkey, unlocked_);
 }
 
 // "隠蔽": masking needs nothing; uncovering needs the start-up password when

@@ -325,6 +325,10 @@ class ItemsTest(StartupSteps, WineTestCase):
         self.wait_for_fields(editor, "alpha", "key-alpha")
         self.screenshot("edit-window", editor["rect"])
         self.fill_fields(editor, "first", "key-first")
+        # A title clicked with the edit window in front pastes nothing into it.
+        self.click_line(window, 2)
+        self.wait_for(lambda: self.inspector.clipboard_text() == "", "the delivery done")
+        self.assertEqual(("first", "key-first"), self.field_texts(editor))
         self.click_control(editor, "登録")
         self.wait_until_hidden(editor)
         self.wait_for_titles(window, ["first", SEPARATOR, "gamma"])

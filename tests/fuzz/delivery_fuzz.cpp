@@ -14,9 +14,10 @@ namespace line = storage::settings_line;
 void checkPastes(const std::vector<std::string>& effects, const std::string& target,
                  bool completed) {
     for (std::size_t i = 0; i < effects.size(); ++i) {
-        if (effects[i] != "ctrl down") continue;
+        if (effects[i] != "ctrl down" && effects[i] != "tab" && effects[i] != "enter") continue;
         fuzz::check(i > 0 && effects[i - 1] == "foreground " + target,
-                    "a paste went to a window other than the target");
+                    "a key went to a window other than the target");
+        if (effects[i] != "ctrl down") continue;
         fuzz::check(!completed || (i + 5 < effects.size() && effects[i + 4] == "sleep 800" &&
                                    effects[i + 5] == "clear clipboard"),
                     "the clipboard was not cleared after a paste");
@@ -40,11 +41,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     paste::Delivery delivery(window, desktop);
     if (fields.flag()) delivery.recordTarget();
     const bool doubleClick = fields.flag();
+    const int hotkeySlot = fields.number(0, 4);  // 0: a click instead
+    const bool unlocked = fields.flag();
 
     const storage::ItemLists before = window.lists;
+    const int current = window.current;
     bool completed = true;
     try {
-        delivery.click();
+        if (hotkeySlot > 0) {
+            delivery.hotkey(hotkeySlot, unlocked);
+            fuzz::check(window.current == current ||
+                            (window.current >= 0 &&
+                             window.current < static_cast<int>(before.titles.size())),
+                        "a hotkey chose an item the list does not have");
+        } else {
+            delivery.click();
+        }
         if (doubleClick) delivery.doubleClick();
     } catch (const storage::ConversionError&) {
         completed = false;
