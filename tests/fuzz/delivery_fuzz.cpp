@@ -41,22 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     paste::Delivery delivery(window, desktop);
     if (fields.flag()) delivery.recordTarget();
     const bool doubleClick = fields.flag();
-    const int hotkeySlot = fields.number(0, 4);  // 0: a click instead
-    const bool unlocked = fields.flag();
 
     const storage::ItemLists before = window.lists;
-    const int current = window.current;
     bool completed = true;
     try {
-        if (hotkeySlot > 0) {
-            delivery.hotkey(hotkeySlot, unlocked);
-            fuzz::check(window.current == current ||
-                            (window.current >= 0 &&
-                             window.current < static_cast<int>(before.titles.size())),
-                        "a hotkey chose an item the list does not have");
-        } else {
-            delivery.click();
-        }
+        delivery.click();
         if (doubleClick) delivery.doubleClick();
     } catch (const storage::ConversionError&) {
         completed = false;

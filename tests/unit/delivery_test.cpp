@@ -101,21 +101,14 @@ TEST_F(DeliveryTest, WithSingleClickOffAClickCopiesAndTheDoubleClickPastes) {
     EXPECT_EQ(doubleClickEffects(), kPasteIntoEditor + kEnterIntoEditor);
     EXPECT_EQ(desktop.pasted, std::vector<std::string>{"abc"});
     EXPECT_EQ(desktop.clipboard, "");
-}
-
-TEST_F(DeliveryTest, WithSingleClickOffTheLastCopyIsClearedThirtySecondsLater) {
-    given("mail", "abc");
-    singleClickOff();
-    delivery.click();
-    delivery.click();  // copied again: only this copy's clear is still due
-    desktop.effects.clear();
-    desktop.runDueActions();
-    EXPECT_EQ(desktop.effects, Effects{"clear clipboard"});
-    delivery.click();
-    delivery.doubleClick();  // pasted, and cleared at once
+    // The copy's clear, due 30 s later, finds it pasted and cleared already;
+    // a copy that nothing pasted is cleared then.
     desktop.effects.clear();
     desktop.runDueActions();
     EXPECT_EQ(desktop.effects, Effects{});
+    delivery.click();
+    desktop.runDueActions();
+    EXPECT_EQ(desktop.clipboard, "");
 }
 
 TEST_F(DeliveryTest, ClickModeIsTheCharacterOfTheGroupOnDisplay) {
@@ -182,20 +175,10 @@ TEST_F(DeliveryTest, AClearThatFindsTheClipboardHeldIsTriedAgainUntilItSucceeds)
             desktop.clipboardHeldByAnotherProgram = true;
     };
     delivery.click();
-    EXPECT_EQ(desktop.pasted, std::vector<std::string>{"abc"});
-    desktop.runDueActions();
+    desktop.runDueActions();  // still held
     EXPECT_EQ(desktop.clipboard, "abc");
     desktop.clipboardHeldByAnotherProgram = false;
     desktop.runDueActions();
-    EXPECT_EQ(desktop.clipboard, "");
-    EXPECT_TRUE(desktop.dueLater.empty());
-}
-
-TEST_F(DeliveryTest, TargetClosedBeforeThePasteGetsNothingAndTheClipboardIsCleared) {
-    given("mail", "abc");
-    desktop.closedWindows.insert(kEditor);
-    EXPECT_THROW(delivery.click(), paste::TargetGone);
-    EXPECT_TRUE(desktop.pasted.empty());
     EXPECT_EQ(desktop.clipboard, "");
 }
 
