@@ -16,8 +16,7 @@ public:
             lazyFunction<decltype(BCryptGenRandom)>(L"bcrypt.dll", "BCryptGenRandom");
         std::uint32_t value = 0;
         if (!generate || !BCRYPT_SUCCESS(generate(nullptr, reinterpret_cast<PUCHAR>(&value),
-                                                  sizeof(value),
-                                                  BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
+                                                  sizeof(value), BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
             throw RandomError();
         return value;
     }

@@ -186,7 +186,7 @@ class DeliveryTest(WineTestCase):
 
         self.click_title(notepad, window, 0)
         self.wait_for(made.exists, "the command to create its file")
-        self.assertNotEqual(command, self.inspector.clipboard_text(), "the command line left behind")
+        self.assertNotEqual(command, self.inspector.clipboard_text(), "the command line kept")
         self.click_title(notepad, window, 1)
 
         # Anything the command item had pasted would stand before the next delivery.

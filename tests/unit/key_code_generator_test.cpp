@@ -17,9 +17,7 @@ using key_code_generator::generate;
 class KnownRandom : public platform::RandomSource {
 public:
     explicit KnownRandom(std::vector<std::uint32_t> first = {}) : first_(std::move(first)) {}
-    std::uint32_t next() override {
-        return given_ < first_.size() ? first_[given_++] : counted_++;
-    }
+    std::uint32_t next() override { return given_ < first_.size() ? first_[given_++] : counted_++; }
 
 private:
     std::vector<std::uint32_t> first_;
