@@ -1,6 +1,9 @@
+// The main window itself: its creation, controls, messages and display, and
+// the secondary windows it opens.
 #include "app/main_window.h"
 
 #include "app/main_window_design.h"
+#include "app/main_window_texts.h"
 
 #include <algorithm>
 #include <vector>
@@ -36,19 +39,41 @@ struct Hint {
     const wchar_t* text;
 };
 constexpr Hint kHints[] = {
-    {kKeyCodeDisplay, L"キーコード,(コンパクト)"},
-    {kPreviousGroupButton, L"グループを変更します"},
-    {kNextGroupButton, L"グループを変更します"},
-    {kMaskToggle, L"キーコードをマスクします"},
-    {kTransparencyToggle, L"ウインドウを透過処理します"},
-    {kNewlineToggle, L"キーコードを貼り付けた後改行します"},
-    {kMinimiseButton, L"アイコンの状態に最小化します"},
-    {kTitleList, L"タイトル,(貼り付け)"},
+    {kKeyCodeDisplay, texts::kKeyCodeDisplayHint},
+    {kPreviousGroupButton, texts::kGroupButtonHint},
+    {kNextGroupButton, texts::kGroupButtonHint},
+    {kMaskToggle, texts::kMaskToggleHint},
+    {kTransparencyToggle, texts::kTransparencyToggleHint},
+    {kNewlineToggle, texts::kNewlineToggleHint},
+    {kMinimiseButton, texts::kMinimiseButtonHint},
+    {kTitleList, texts::kTitleListHint},
 };
 
 const UINT kTaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 
 }  // namespace
+
+// No command runs before the start-up password has passed.
+const MainWindow::Command MainWindow::kCommands[] = {
+    {IDM_IMPORT_GROUP, &MainWindow::importGroup, false},
+    {IDM_EXPORT_GROUP, &MainWindow::exportGroup, false},
+    {IDM_SAVE_AND_EXIT, &MainWindow::saveAndExit, false},
+    {IDM_ADD_ITEM, &MainWindow::addItem, false},
+    {IDM_MOVE_ITEM_UP, &MainWindow::moveItemUp, false},
+    {IDM_DELETE_ITEMS, &MainWindow::deleteItems, false},
+    {IDM_EDIT_ITEM, &MainWindow::editItem, false},
+    {IDM_INSERT_SEPARATOR, &MainWindow::insertSeparator, false},
+    {IDM_OPEN_SETTINGS, &MainWindow::openSettings, false},
+    {IDM_CHANGE_PASSWORD, &MainWindow::changePassword, false},
+    {IDM_SHOW_ABOUT, &MainWindow::showAbout, false},
+    {IDM_EXIT, &MainWindow::exitFromTrayMenu, false},
+    {kPreviousGroupButton, &MainWindow::showPreviousGroup, false},
+    {kNextGroupButton, &MainWindow::showNextGroup, false},
+    {kMinimiseButton, &MainWindow::hideToTray, false},
+    {kMaskToggle, &MainWindow::toggleMask, false},
+    {kTransparencyToggle, &MainWindow::toggleTransparency, false},
+    {kNewlineToggle, &MainWindow::toggleNewline, false},
+};
 
 MainWindow::MainWindow(HWND applicationWindow, platform::FileSystem& fs,
                        platform::Path programFolder)
@@ -140,7 +165,10 @@ void MainWindow::finishStart() {
     InitCommonControlsEx(&controls);
     for (const Hint& hint : kHints) ui::addHint(hwnd(), control(hint.control), hint.text);
     addTrayIcon();
-    storeBackups();
+    if (phase_ == Phase::Shown) {
+        storeBackups();
+        phase_ = Phase::Running;
+    }
 }
 
 void MainWindow::createTopBarAndList() {
@@ -235,76 +263,51 @@ void MainWindow::layOut() {
                std::max(0, static_cast<int>(client.bottom) - topBarHeight), TRUE);
 }
 
+// Until the start-up password has passed nothing may act: a command posted by
+// another program could otherwise export the group in plain text, and the
+// first showing comes on its own. Once the shutdown sequence has stored
+// everything, nothing may change what it stored.
+bool MainWindow::unlocked() const {
+    return phase_ == Phase::Shown || phase_ == Phase::Running;
+}
+
+bool MainWindow::mayAct(UINT message, WPARAM wParam) const {
+    if (unlocked()) return true;
+    if (message == WM_COMMAND) {
+        const Command* command = findCommand(LOWORD(wParam));
+        return command && command->allowedWhileLocked;
+    }
+    return message != WM_HOTKEY && message != kTrayCallbackMessage &&
+           message != restoreRequestMessage();
+}
+
+const MainWindow::Command* MainWindow::findCommand(int id) {
+    for (const Command& command : kCommands) {
+        if (command.id == id) return &command;
+    }
+    return nullptr;
+}
+
 bool MainWindow::handleCommand(int id, int notification) {
-    // Until the start-up password has passed nothing may act: a command posted
-    // by another program could otherwise export the group in plain text.
-    if (!unlocked_) return true;
     if (id == kTitleList) {
         if (notification == LBN_SELCHANGE && !inDoubleClick_) onTitleClick();
         if (notification == LBN_DBLCLK) onTitleDoubleClick();
         return true;
     }
-    switch (id) {
-        case IDM_IMPORT_GROUP:
-            importGroup();
-            return true;
-        case IDM_EXPORT_GROUP:
-            exportGroup();
-            return true;
-        case IDM_SAVE_AND_EXIT:
-            shutDown();
-            DestroyWindow(hwnd());
-            return true;
-        case IDM_ADD_ITEM:
-            addItem();
-            return true;
-        case IDM_MOVE_ITEM_UP:
-            moveItemUp();
-            return true;
-        case IDM_DELETE_ITEMS:
-            deleteItems();
-            return true;
-        case IDM_EDIT_ITEM:
-            editItem();
-            return true;
-        case IDM_INSERT_SEPARATOR:
-            insertSeparator();
-            return true;
-        case IDM_OPEN_SETTINGS:
-            openSettings();
-            return true;
-        case IDM_CHANGE_PASSWORD:
-            changePassword();
-            return true;
-        case IDM_SHOW_ABOUT:
-            showAbout();
-            return true;
-        case IDM_EXIT:
-            exitFromTrayMenu();
-            return true;
-        case kPreviousGroupButton:
-            showPreviousGroup();
-            return true;
-        case kNextGroupButton:
-            showNextGroup();
-            return true;
-        case kMinimiseButton:
-            hideToTray();
-            return true;
-        case kMaskToggle:
-            toggleMask();
-            return true;
-        case kTransparencyToggle:
-            toggleTransparency();
-            return true;
-        case kNewlineToggle:
-            toggleNewline();
-            return true;
-    }
-    return false;
+    const Command* command = findCommand(id);
+    if (!command) return false;
+    (this->*command->run)();
+    return true;
+}
+
+// "保存して終了"
+void MainWindow::saveAndExit() {
+    shutDown();
+    DestroyWindow(hwnd());
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!mayAct(message, wParam)) return 0;
     switch (message) {
         case WM_COMMAND:
             if (handleCommand(LOWORD(wParam), HIWORD(wParam))) return 0;

@@ -1,6 +1,6 @@
 // The main window: the title list of the group on display under a top bar
 // with the key code display and the toggle buttons. It owns all state of the
-// run: the item lists, the settings record and the unlock flag.
+// run: the item lists, the settings record and the phase of the run.
 #pragma once
 
 #include <windows.h>
@@ -27,33 +27,27 @@
 #include "ui/window.h"
 
 class MainWindow : public ui::Window, public MainWindowAccess, public paste::MainWindowState {
+    // Each section names the file that defines its members.
+
+    // --- The window, its controls and messages, the display: main_window.cpp ---
 public:
     MainWindow(HWND applicationWindow, platform::FileSystem& fs, platform::Path programFolder);
-
     // Creates the window (hidden) and runs its initialisation.
     bool create();
-    // The first showing: the start-up password, then the window appears.
-    // False when the program ends instead.
-    bool showFirstTime();
-
     // What a second start of the program looks up: unique to this program.
     static constexpr const wchar_t* kClassName = L"NemurokuMainWindow";
     // Asked by a second start of the program: bring this instance back.
     static UINT restoreRequestMessage();
 
-    // What the secondary windows use.
+    // What the secondary windows and delivery read and change.
     storage::SettingsRecord& settings() override { return settings_; }
     storage::ItemLists& itemLists() override { return lists_; }
+    storage::ProgramFiles& programFiles() override { return files_; }
     void listsChanged() override;
     int currentItem() const override;
     void makeCurrent(int item) override;
     void showKeyCode(const std::string& keyCode) override;
-    void storeGroupOnDisplay() override;
-    void storeSettings() override;
-    storage::ProgramFiles& programFiles() override { return files_; }
     void setOpacity(int alpha) override;
-
-    // What delivery uses besides.
     platform::WindowHandle ownWindow() override;
     bool newlineToggleOn() override { return newlineToggle_.isOn(); }
 
@@ -62,33 +56,78 @@ private:
     bool handleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                               LRESULT& result) override;
     bool handleCommand(int id, int notification);
+    // The start-up password has passed and the shutdown sequence has not run.
+    bool unlocked() const;
+    // Whether a message, which may come from the user or another program, may act now.
+    bool mayAct(UINT message, WPARAM wParam) const;
+    // The commands of the menus and of the top bar's buttons.
+    struct Command {
+        int id;
+        void (MainWindow::*run)();
+        bool allowedWhileLocked;
+    };
+    static const Command kCommands[];
+    static const Command* findCommand(int id);
+    void saveAndExit();
+    void createTopBarAndList();
+    // What the first paint does not need, done right after it.
+    void finishStart();
+    void showItemLists();
+    void highlightFirstItem();
+    void setDisplayColour(COLORREF colour);
+    void setTransparency(bool on);
+    void layOut();
+    // Delivery.
+    void recordTarget();
+    void onTitleClick();
+    void onTitleDoubleClick();
+    // The secondary windows, each created when first asked for; the
+    // registration window owns the program mode window.
+    RegistrationWindow& registrationWindow();
+    EditWindow& editWindow();
+    AboutWindow& aboutWindow();
+    SettingsWindow& settingsWindow();
+    StartupPasswordWindow& startupPasswordWindow();
+    PasswordCheckWindow& passwordCheckWindow();
 
-    // Start-up and shutdown.
+    // --- Start-up and shutdown: main_window_lifecycle.cpp ---
+public:
+    // The first showing: the start-up password, then the window appears.
+    // False when the program ends instead.
+    bool showFirstTime();
+    void storeSettings() override;
+
+private:
     void initialise();
     void abandonStart(const std::exception& error);
     std::optional<platform::Path> leftoverOfGroup(int group) const;
-    void finishStart();
     void storeBackups();
     void authenticateAndShow();
     void shutDown();
-    void createTopBarAndList();
     void applySettings();
     void applyGeometry();
     void applyTransparency();
     int settingAsNumber(std::size_t line, int designedValue);
     void loadGroup1();
-    bool passStartupPassword();
     void storeOnExit();
 
-    // Groups.
+    // --- The start-up password and its change: main_window_password.cpp ---
+    bool passStartupPassword();
+    void changePassword();
+
+    // --- Groups, import and export: main_window_groups.cpp ---
+public:
+    void storeGroupOnDisplay() override;
+
+private:
+    int groupOnDisplay() const override;
     void showPreviousGroup();
     void showNextGroup();
     void importGroup();
     void exportGroup();
     void switchToGroup(int target);
-    int groupOnDisplay() const override;
 
-    // Item commands and the other windows.
+    // --- Item commands and the windows of the menus: main_window_items.cpp ---
     void addItem();
     void moveItemUp();
     void deleteItems();
@@ -97,46 +136,39 @@ private:
     void openSettings();
     void showAbout();
 
-    // Delivery.
-    void recordTarget();
-    void onTitleClick();
-    void onTitleDoubleClick();
-
-    // Tray icon, hotkeys and window modes.
+    // --- Tray icon, hotkeys, compact mode and toggles: main_window_modes.cpp ---
+    void addTrayIcon();
+    void removeTrayIcon();
+    void onTrayIcon(LPARAM mouseMessage);
     void exitFromTrayMenu();
-    void changePassword();
+    void hideToTray();
+    void restore();
+    void registerHotkeys();
+    void unregisterHotkeys();
+    void onHotkey(int id);
     void toggleMask();
+    void uncoverKeyCode();
     void toggleTransparency();
     void toggleNewline();
     void toggleCompactMode();
     void showItemMenu();
-    void onTrayIcon(LPARAM mouseMessage);
-    void onHotkey(int id);
-    void registerHotkeys();
-    void unregisterHotkeys();
-    void hideToTray();
-    void restore();
-    void uncoverKeyCode();
 
-    // The display.
-    void showItemLists();
-    void highlightFirstItem();
-    void setDisplayColour(COLORREF colour);
-    void setTransparency(bool on);
-    void addTrayIcon();
-    void removeTrayIcon();
-    void layOut();
-
+    // --- State ---
+    // Where the run is. What the user or another program asks for is let through
+    // in one place, mayAct().
+    enum class Phase {
+        Starting,  // reading the settings and group 1; a start that stops here stores nothing
+        Locked,    // all is read; the start-up password has not passed; the window is hidden
+        Shown,     // unlocked and shown; the backups of group 1 are not written yet
+        Running,   // the backups are written, or are not to be
+        Closing,   // the shutdown sequence has run
+    };
+    Phase phase_ = Phase::Starting;
     HWND applicationWindow_;
     storage::ProgramFiles files_;
     storage::SettingsRecord settings_ = storage::SettingsRecord::builtInDefaults();
     // The title list shows lists_.titles; lists_.keyCodes is the hidden key code list.
     storage::ItemLists lists_;
-    // False until the start-up check has passed.
-    bool unlocked_ = false;
-    // True once everything the run stores has been read; a start that failed
-    // before writes nothing at the end.
-    bool started_ = false;
     // A stored file that existed but could not be read: what is shown in its
     // place must never be written over it.
     std::optional<platform::Path> unreadGroupFile_;
@@ -147,9 +179,6 @@ private:
     // The list also reports a selection change for the second click of a
     // double click; only the first click runs the click handler.
     bool inDoubleClick_ = false;
-    bool shutDownDone_ = false;
-    bool backupsStored_ = false;
-    bool shownOnce_ = false;
     bool stayOnTop_ = true;  // designed on; settings line 4 decides
     BYTE opacity_;
 
@@ -164,16 +193,9 @@ private:
     HWND titleList_ = nullptr;
     COLORREF displayColour_;
     HBRUSH displayBrush_ = nullptr;
-    NOTIFYICONDATAW trayIcon_{};
+    // The notification area icon's record, once the icon has been added.
+    std::optional<NOTIFYICONDATAW> trayIcon_;
 
-    // The secondary windows, each created when first asked for; the
-    // registration window owns the program mode window.
-    RegistrationWindow& registrationWindow();
-    EditWindow& editWindow();
-    AboutWindow& aboutWindow();
-    SettingsWindow& settingsWindow();
-    StartupPasswordWindow& startupPasswordWindow();
-    PasswordCheckWindow& passwordCheckWindow();
     std::unique_ptr<RegistrationWindow> registrationWindow_;
     std::unique_ptr<EditWindow> editWindow_;
     std::unique_ptr<AboutWindow> aboutWindow_;

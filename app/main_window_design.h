@@ -42,9 +42,4 @@ enum ControlId : int {
 // The key code display's background in the full view tells the groups apart.
 COLORREF groupColour(int group);
 
-// Said instead of writing over a stored file that could not be read.
-std::wstring refusalText(const platform::Path& unreadFile);
-// Said of a file that a first start could not delete.
-std::wstring cannotDeleteText(const platform::Path& file);
-
 }  // namespace main_window

@@ -1,16 +1,14 @@
 // Group switching, and the import and export of the group on display.
 #include "app/main_window.h"
 #include "app/main_window_design.h"
+#include "app/main_window_texts.h"
 #include "storage/errors.h"
+#include "storage/integer_text.h"
 #include "storage/group_rules.h"
 #include "ui/file_dialog.h"
 #include "ui/messages.h"
 
 using namespace main_window;
-
-namespace {
-constexpr const wchar_t kGroupFileFilter[] = L"ネムロク設定ファイル\0*.ini\0";
-}  // namespace
 
 COLORREF main_window::groupColour(int group) {
     switch (group) {
@@ -27,7 +25,7 @@ COLORREF main_window::groupColour(int group) {
 // read: then what is shown is not their content and must not replace it.
 void MainWindow::storeGroupOnDisplay() {
     if (unreadGroupFile_) {
-        ui::notice(refusalText(*unreadGroupFile_));
+        ui::notice(texts::refusal(*unreadGroupFile_));
         return;
     }
     files_.writeGroup(groupOnDisplay(), lists_);
@@ -59,16 +57,16 @@ void MainWindow::showNextGroup() {
 // Import: replaces both lists with an exported pair; nothing is written until
 // the group is next stored.
 void MainWindow::importGroup() {
-    const auto chosen = ui::askFileToOpen(hwnd(), {L"設定ファイル.ini", kGroupFileFilter});
+    const auto chosen =
+        ui::askFileToOpen(hwnd(), {texts::kImportFileName, texts::kGroupFileFilter});
     if (!chosen) return;
     const platform::Path titleFile(*chosen);
     const platform::Path keyCodeFile = storage::importedKeyCodePath(titleFile);
     if (!files_.fs().exists(keyCodeFile)) {
-        ui::notice(L"読み込めません");
+        ui::notice(texts::kCannotReadPair);
         return;
     }
-    if (!ui::confirm(nullptr, L"クリア確認",
-                     L"このグループの内容を全てクリアしてもよろしいですか？")) {
+    if (!ui::confirm(nullptr, texts::kClearCaption, texts::kClearQuestion)) {
         return;
     }
     lists_ = storage::readExportedPair(files_.fs(), titleFile, keyCodeFile);
@@ -80,7 +78,8 @@ void MainWindow::importGroup() {
 // Export: writes the pair under the chosen name, then stores the group on
 // display, also when the dialog was cancelled.
 void MainWindow::exportGroup() {
-    if (const auto chosen = ui::askFileToSave(hwnd(), {L"設定ファイル", kGroupFileFilter})) {
+    if (const auto chosen =
+            ui::askFileToSave(hwnd(), {texts::kExportFileName, texts::kGroupFileFilter})) {
         storage::writeExportedPair(files_.fs(), platform::Path(*chosen), lists_);
     }
     storeGroupOnDisplay();

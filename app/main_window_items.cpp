@@ -3,14 +3,14 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "dialogs/item_commands.h"
+#include "app/main_window_texts.h"
+#include "dialogs/rules/item_commands.h"
 #include "ui/messages.h"
-#include "platform/code_page_932.h"
 
 namespace {
 bool refusedWhenFull(const storage::ItemLists& lists) {
     if (!item_commands::isFull(lists)) return false;
-    ui::notice(platform::fromUtf8(item_commands::kFullMessage));
+    ui::notice(main_window::texts::kListFull);
     return true;
 }
 }  // namespace
@@ -28,8 +28,8 @@ void MainWindow::moveItemUp() {
 
 // "項目の削除": every highlighted item, after one question.
 void MainWindow::deleteItems() {
-    if (!ui::confirm(nullptr, platform::fromUtf8(item_commands::kDeleteCaption),
-                     platform::fromUtf8(item_commands::kDeleteQuestion))) {
+    if (!ui::confirm(nullptr, main_window::texts::kDeleteCaption,
+                     main_window::texts::kDeleteQuestion)) {
         return;
     }
     std::vector<int> highlighted(lists_.titles.size());

@@ -1,21 +1,21 @@
 // Start-up and shutdown of the main window: loading the settings and group 1,
 // applying the settings, the first showing and storing everything at the end.
 #include <algorithm>
+#include <utility>
 
 #include "app/main_window.h"
 #include "app/main_window_design.h"
+#include "app/main_window_texts.h"
 #include "storage/errors.h"
+#include "storage/integer_text.h"
 #include "ui/messages.h"
 
 using namespace main_window;
 
-std::wstring main_window::refusalText(const platform::Path& unreadFile) {
-    return L"ファイル " + unreadFile.wstring() + L" は読み込めなかったため、上書きしませんでした。";
-}
-
-std::wstring main_window::cannotDeleteText(const platform::Path& file) {
-    return L"ファイル " + file.wstring() + L" は削除できません";
-}
+namespace {
+// The designed pause between the last file written and the icon removed.
+constexpr DWORD kPauseBeforeIconRemoval = 50;
+}  // namespace
 
 // Loads the settings and group 1 and applies the settings to the window.
 // Throws what stops the start: a settings file that exists but cannot be read
@@ -27,9 +27,10 @@ void MainWindow::initialise() {
         files_.loadSettings(settings_);
         applySettings();
     } else {
-        ui::notice(L"設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします");
+        ui::notice(texts::kMissingSettings);
         leftoverGroupFiles_ = files_.deleteAllGroups();
-        for (const platform::Path& path : leftoverGroupFiles_) ui::notice(cannotDeleteText(path));
+        for (const platform::Path& path : leftoverGroupFiles_)
+            ui::notice(texts::cannotDelete(path));
     }
     if (const auto leftover = leftoverOfGroup(1)) {
         unreadGroupFile_ = *leftover;
@@ -41,14 +42,12 @@ void MainWindow::initialise() {
     showItemLists();
     registerHotkeys();
     highlightFirstItem();
-    started_ = true;
+    phase_ = Phase::Locked;
 }
 
 // The backups of group 1 as it was read at start: written once the window has
-// been shown, or at the end of a run that never showed it.
+// been shown, or at the end of a run that has not written them yet.
 void MainWindow::storeBackups() {
-    if (backupsStored_) return;
-    backupsStored_ = true;
     if (unreadGroupFile_) return;  // the backups keep the last group 1 that was read
     try {
         files_.writeBackups(lists_);
@@ -61,7 +60,7 @@ void MainWindow::storeBackups() {
 // holds is not what the files hold.
 void MainWindow::abandonStart(const std::exception& error) {
     ui::showError(error);
-    started_ = false;
+    phase_ = Phase::Starting;  // the start did not complete
     DestroyWindow(hwnd());
 }
 
@@ -126,7 +125,7 @@ bool MainWindow::showFirstTime() {
         abandonStart(error);
     }
     if (!hwnd()) return false;
-    shownOnce_ = true;
+    phase_ = Phase::Shown;
     ShowWindow(hwnd(), SW_SHOW);
     // Set once the window is shown: Wine does not take the order of a hidden window.
     SetWindowPos(hwnd(), stayOnTop_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
@@ -142,22 +141,21 @@ void MainWindow::authenticateAndShow() {
         DestroyWindow(hwnd());
         return;
     }
-    unlocked_ = true;
     ShowWindow(applicationWindow_, SW_HIDE);
 }
 
 // The shutdown sequence: note the window's place and the toggles in the
 // settings, then write and encrypt the group on display and the settings.
 void MainWindow::shutDown() {
-    if (shutDownDone_) return;
-    shutDownDone_ = true;
+    if (phase_ == Phase::Closing) return;
+    const Phase closedFrom = std::exchange(phase_, Phase::Closing);
     // Whatever the program put on the clipboard would outlive it there.
     delivery_.clearClipboardAtEnd();
-    if (started_) {
-        storeBackups();
+    if (closedFrom != Phase::Starting) {
+        if (closedFrom != Phase::Running) storeBackups();
         storeOnExit();
     }
-    Sleep(50);
+    Sleep(kPauseBeforeIconRemoval);
     removeTrayIcon();
 }
 
@@ -196,7 +194,7 @@ void MainWindow::storeOnExit() {
 // installation are left: the next start must find no settings and clear them.
 void MainWindow::storeSettings() {
     if (!leftoverGroupFiles_.empty()) {
-        ui::notice(cannotDeleteText(leftoverGroupFiles_.front()));
+        ui::notice(texts::cannotDelete(leftoverGroupFiles_.front()));
         return;
     }
     files_.saveSettings(settings_);

@@ -4,9 +4,10 @@
 
 #include "app/main_window.h"
 #include "app/main_window_design.h"
-#include "dialogs/password_rules.h"
+#include "app/main_window_texts.h"
+#include "dialogs/rules/password_rules.h"
 #include "platform/lazy_function.h"
-#include "storage/errors.h"
+#include "storage/integer_text.h"
 #include "ui/messages.h"
 #include "ui/resource_ids.h"
 
@@ -14,20 +15,31 @@ using namespace main_window;
 
 namespace {
 
-constexpr int kRestoreHotkey = 900;
+// The ids the hotkeys are registered under.
+enum HotkeyId : int {
+    kRestoreHotkey = 900,
+    kSlot1Hotkey,
+    kSlot2Hotkey,
+    kSlot3Hotkey,
+    kSlot4Hotkey,
+};
 
 struct Hotkey {
-    int id;
+    HotkeyId id;
     UINT modifiers;
     UINT key;
+    int slot;  // the hotkey slot of settings line 13 it delivers, 1 to 4; 0 for none
 };
 constexpr Hotkey kHotkeys[] = {
-    {kRestoreHotkey, MOD_SHIFT, VK_RETURN},
-    {901, MOD_CONTROL, '1'},
-    {902, MOD_CONTROL, '2'},
-    {903, MOD_CONTROL, '3'},
-    {904, MOD_CONTROL, '4'},
+    {kRestoreHotkey, MOD_SHIFT, VK_RETURN, 0},  // Shift+Enter
+    {kSlot1Hotkey, MOD_CONTROL, '1', 1},        // Ctrl+1
+    {kSlot2Hotkey, MOD_CONTROL, '2', 2},        // Ctrl+2
+    {kSlot3Hotkey, MOD_CONTROL, '3', 3},        // Ctrl+3
+    {kSlot4Hotkey, MOD_CONTROL, '4', 4},        // Ctrl+4
 };
+
+// The designed pause before the window comes back from the notification area.
+constexpr DWORD kPauseBeforeRestore = 10;
 
 // Opens a popup menu from the resources at the mouse pointer.
 void popUpMenu(HWND window, int menuId) {
@@ -50,34 +62,35 @@ void notifyTray(DWORD message, NOTIFYICONDATAW& icon) {
     if (notify) notify(message, &icon);
 }
 
+NOTIFYICONDATAW trayIconRecord(HWND window) {
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = window;
+    icon.uID = kTrayIconId;
+    icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    icon.uCallbackMessage = kTrayCallbackMessage;
+    icon.hIcon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    lstrcpynW(icon.szTip, ui::kApplicationTitle, ARRAYSIZE(icon.szTip));
+    return icon;
+}
+
 }  // namespace
 
 // Also when the notification area has started anew: the same icon again.
 void MainWindow::addTrayIcon() {
-    if (trayIcon_.cbSize) {
-        notifyTray(NIM_ADD, trayIcon_);
-        return;
-    }
-    trayIcon_.cbSize = sizeof(trayIcon_);
-    trayIcon_.hWnd = hwnd();
-    trayIcon_.uID = kTrayIconId;
-    trayIcon_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    trayIcon_.uCallbackMessage = kTrayCallbackMessage;
-    trayIcon_.hIcon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    lstrcpynW(trayIcon_.szTip, ui::kApplicationTitle, ARRAYSIZE(trayIcon_.szTip));
-    notifyTray(NIM_ADD, trayIcon_);
+    if (!trayIcon_) trayIcon_ = trayIconRecord(hwnd());
+    notifyTray(NIM_ADD, *trayIcon_);
 }
 
 void MainWindow::removeTrayIcon() {
-    if (trayIcon_.cbSize) notifyTray(NIM_DELETE, trayIcon_);
+    if (trayIcon_) notifyTray(NIM_DELETE, *trayIcon_);
 }
 
 void MainWindow::onTrayIcon(LPARAM mouseMessage) {
-    if (!unlocked_) return;
     if (mouseMessage == WM_LBUTTONDOWN) {
-        Sleep(10);
+        Sleep(kPauseBeforeRestore);
         restore();
     } else if (mouseMessage == WM_RBUTTONDOWN) {
         popUpMenu(hwnd(), IDR_TRAY_MENU);
@@ -96,7 +109,6 @@ void MainWindow::hideToTray() {
 
 // Back at the same place and size, still on top, and in front.
 void MainWindow::restore() {
-    if (!shownOnce_) return;  // still starting: the first showing comes on its own
     ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(hwnd());
 }
@@ -110,7 +122,7 @@ void MainWindow::registerHotkeys() {
             !RegisterHotKey(hwnd(), hotkey.id, hotkey.modifiers, hotkey.key))
             allRegistered = false;
     }
-    if (!allRegistered) ui::notice(L"ショートカットキーの設定に失敗しました");
+    if (!allRegistered) ui::notice(texts::kHotkeysFailed);
 }
 
 void MainWindow::unregisterHotkeys() {
@@ -120,18 +132,18 @@ void MainWindow::unregisterHotkeys() {
 // Ctrl+1 to Ctrl+4 deliver as a click on the slot's item of group 1 would,
 // into the window in front when they were pressed, also while hidden.
 void MainWindow::onHotkey(int id) {
-    const bool ours = std::any_of(std::begin(kHotkeys), std::end(kHotkeys),
-                                  [id](const Hotkey& hotkey) { return hotkey.id == id; });
-    if (!unlocked_ || !ours) return;
-    if (id == kRestoreHotkey) {
-        Sleep(10);
+    const auto hotkey = std::find_if(std::begin(kHotkeys), std::end(kHotkeys),
+                                     [id](const Hotkey& each) { return each.id == id; });
+    if (hotkey == std::end(kHotkeys)) return;
+    if (hotkey->id == kRestoreHotkey) {
+        Sleep(kPauseBeforeRestore);
         // Shown again, but the program in front keeps the foreground.
-        if (shownOnce_ && !IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_SHOWNA);
+        if (!IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_SHOWNA);
     }
-    if (id == kRestoreHotkey)
+    if (hotkey->slot == 0)
         delivery_.recordTarget();
     else
-        delivery_.hotkey(id - kRestoreHotkey, unlocked_);
+        delivery_.hotkey(hotkey->slot, unlocked());
 }
 
 // "隠蔽": masking needs nothing; uncovering needs the start-up password when

@@ -1,10 +1,10 @@
 // The start-up password and the password change of the main window.
 #include "app/main_window.h"
 #include "app/main_window_design.h"
+#include "app/main_window_texts.h"
 #include "dialogs/input_box_conversation.h"
-#include "dialogs/password_rules.h"
+#include "dialogs/rules/password_rules.h"
 #include "ui/messages.h"
-#include "platform/code_page_932.h"
 
 using namespace main_window;
 
@@ -15,7 +15,7 @@ bool MainWindow::passStartupPassword() {
     const auto entered = startupPasswordWindow().askPassword();
     startupPasswordWindow_.reset();
     if (password_rules::isPassword(settings_, entered)) return true;
-    ui::notice(platform::fromUtf8(password_rules::kWrongAtStart));
+    ui::notice(texts::kWrongAtStart);
     return false;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "dialogs/texts.h"
 #include "platform/lazy_function.h"
 #include "ui/controls.h"
 #include "ui/font.h"
@@ -90,8 +91,8 @@ void openWithShell(HWND owner, const std::wstring& target) {
 }  // namespace
 
 bool AboutWindow::create(HWND owner) {
-    if (!createDialog(
-            {L"NemurokuAboutWindow", L"バージョン情報", kClientWidth, kClientHeight, owner}))
+    if (!createDialog({L"NemurokuAboutWindow", dialog_texts::kAboutCaption, kClientWidth,
+                       kClientHeight, owner}))
         return false;
     createControls(kControls);
     folderLink_ = control(kFolderLink);

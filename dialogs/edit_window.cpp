@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "dialogs/item_commands.h"
+#include "dialogs/texts.h"
+#include "dialogs/rules/item_commands.h"
 #include "ui/controls.h"
 #include "ui/messages.h"
 #include "platform/code_page_932.h"
@@ -32,8 +33,8 @@ constexpr ui::ControlLayout kControls[] = {
 }  // namespace
 
 bool EditWindow::create(HWND owner) {
-    if (!createDialog(
-            {L"NemurokuEditWindow", L"編集ウインドウ", kClientWidth, kClientHeight, owner}))
+    if (!createDialog({L"NemurokuEditWindow", dialog_texts::kEditCaption, kClientWidth,
+                       kClientHeight, owner}))
         return false;
     createControls(kControls);
     keyCodeField_ = control(kKeyCodeField);
@@ -87,7 +88,7 @@ void EditWindow::writeBack() {
         storage::ItemLists& lists = mainWindow_.itemLists();
         if (!item_commands::stillStands(loaded_, lists, mainWindow_.groupOnDisplay())) {
             // The window stays open with what the user typed.
-            ui::notice(platform::fromUtf8(item_commands::kItemChangedMessage));
+            ui::notice(dialog_texts::kItemChanged);
             return;
         }
         item_commands::replaceItem(lists, loaded_.position, *title, *keyCode);

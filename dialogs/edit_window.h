@@ -3,7 +3,7 @@
 // once and hidden when closed. It writes back only to the item it loaded.
 #pragma once
 
-#include "dialogs/item_commands.h"
+#include "dialogs/rules/item_commands.h"
 #include "dialogs/main_window_access.h"
 #include "ui/window.h"
 

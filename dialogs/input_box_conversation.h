@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "dialogs/password_rules.h"
+#include "dialogs/rules/password_rules.h"
 
 class InputBoxConversation : public password_rules::Conversation {
 public:

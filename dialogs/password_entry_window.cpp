@@ -1,5 +1,6 @@
 #include "dialogs/password_entry_window.h"
 
+#include "dialogs/texts.h"
 #include "ui/controls.h"
 #include "platform/code_page_932.h"
 
@@ -19,7 +20,8 @@ constexpr ui::ControlLayout kControls[] = {
 }  // namespace
 
 bool PasswordEntryWindow::create(HWND owner, const wchar_t* className) {
-    if (!createDialog({className, L"ねむろく認証", kClientWidth, kClientHeight, owner}))
+    if (!createDialog(
+            {className, dialog_texts::kPasswordCaption, kClientWidth, kClientHeight, owner}))
         return false;
     createControls(kControls);
     passwordField_ = control(kPasswordField);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/texts.h"
 #include "dialogs/item_editing_controls.h"
 #include "dialogs/registration_window.h"
 #include "ui/controls.h"
@@ -38,7 +39,7 @@ constexpr int kChooserRows = 11;
 }  // namespace
 
 bool ProgramModeWindow::create(HWND owner) {
-    if (!createDialog({L"NemurokuProgramModeWindow", L"プログラムモード入力ウインドウ",
+    if (!createDialog({L"NemurokuProgramModeWindow", dialog_texts::kProgramModeCaption,
                        kClientWidth, kClientHeight, owner}))
         return false;
     createControls(kControls);

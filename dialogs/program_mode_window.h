@@ -4,7 +4,7 @@
 #pragma once
 
 #include "dialogs/main_window_access.h"
-#include "dialogs/sequence_composer.h"
+#include "dialogs/rules/sequence_composer.h"
 #include "ui/window.h"
 
 class RegistrationWindow;

@@ -2,10 +2,11 @@
 
 #include <vector>
 
-#include "dialogs/item_commands.h"
+#include "dialogs/texts.h"
+#include "dialogs/rules/item_commands.h"
 #include "dialogs/item_editing_controls.h"
-#include "dialogs/key_code_generator.h"
-#include "dialogs/macro_templates.h"
+#include "dialogs/rules/key_code_generator.h"
+#include "dialogs/rules/macro_templates.h"
 #include "platform/desktop.h"
 #include "platform/random_source.h"
 #include "ui/controls.h"
@@ -66,8 +67,8 @@ RegistrationWindow::RegistrationWindow(MainWindowAccess& mainWindow)
     : mainWindow_(mainWindow), programModeWindow_(mainWindow, *this) {}
 
 bool RegistrationWindow::create(HWND owner) {
-    if (!createDialog(
-            {L"NemurokuRegistrationWindow", L"登録ウインドウ", kClientWidth, kClientHeight, owner}))
+    if (!createDialog({L"NemurokuRegistrationWindow", dialog_texts::kRegistrationCaption,
+                       kClientWidth, kClientHeight, owner}))
         return false;
     createControls(kControls);
     keyCodeField_ = control(kKeyCodeField);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "dialogs/texts.h"
 #include "ui/font.h"
 #include "platform/code_page_932.h"
 
@@ -124,7 +125,8 @@ SettingsWindow::SettingsWindow(MainWindowAccess& mainWindow)
     : mainWindow_(mainWindow), form_(mainWindow.settings(), *this) {}
 
 bool SettingsWindow::create(HWND owner) {
-    if (!createDialog({L"NemurokuSettingsWindow", L"詳細設定", kClientWidth, kClientHeight, owner}))
+    if (!createDialog({L"NemurokuSettingsWindow", dialog_texts::kSettingsCaption, kClientWidth,
+                       kClientHeight, owner}))
         return false;
     createControls(kControls);
     for (std::size_t i = 0; i < singleClickBoxes_.size(); ++i)

@@ -10,7 +10,7 @@
 
 #include "dialogs/input_box_conversation.h"
 #include "dialogs/main_window_access.h"
-#include "dialogs/settings_rules.h"
+#include "dialogs/rules/settings_rules.h"
 #include "ui/window.h"
 
 class SettingsWindow : public ui::Window, private settings_rules::Surroundings {

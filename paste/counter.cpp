@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "storage/errors.h"
+#include "storage/integer_text.h"
 
 namespace paste {
 

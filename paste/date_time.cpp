@@ -3,7 +3,7 @@
 #include <array>
 #include <tuple>
 
-#include "storage/errors.h"
+#include "storage/integer_text.h"
 
 namespace paste {
 
@@ -33,8 +33,7 @@ constexpr std::array<Era, 5> kEras = {{
 
 std::string padded(int value, int width) {
     std::string digits = std::to_string(value);
-    if (static_cast<int>(digits.size()) < width)
-        digits.insert(0, width - digits.size(), '0');
+    if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
     return digits;
 }
 
@@ -47,13 +46,10 @@ bool beginsOnOrBefore(const Era& era, const platform::LocalTime& date) {
 // smaller than the Gregorian year, or the first year written as "元".
 std::optional<platform::EraYear> japaneseOnly(std::optional<platform::EraYear> era,
                                               int gregorianYear) {
-    if (!era || era->eraName.empty())
-        return std::nullopt;
+    if (!era || era->eraName.empty()) return std::nullopt;
     std::string& year = era->yearText;
-    if (year.size() > 1 && year[0] == '0')
-        year.erase(0, 1);
-    if (year == kFirstYear)
-        return era;
+    if (year.size() > 1 && year[0] == '0') year.erase(0, 1);
+    if (year == kFirstYear) return era;
     int value = 0;
     if (!storage::tryToInteger(year, value) || value < 1 || value >= gregorianYear)
         return std::nullopt;
@@ -63,8 +59,7 @@ std::optional<platform::EraYear> japaneseOnly(std::optional<platform::EraYear> e
 std::string eraDate(const platform::LocalTime& now,
                     const std::optional<platform::EraYear>& systemEra) {
     std::optional<platform::EraYear> era = japaneseOnly(systemEra, now.year);
-    if (!era)
-        era = eraFromTable(now);
+    if (!era) era = eraFromTable(now);
     const platform::EraYear eraYear = era.value_or(platform::EraYear{"", std::to_string(now.year)});
     return eraYear.eraName + eraYear.yearText + kYear + std::to_string(now.month) + kMonth +
            std::to_string(now.day) + kDay;

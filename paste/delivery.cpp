@@ -8,7 +8,7 @@
 #include "paste/hotkeys.h"
 #include "paste/item_kind.h"
 #include "paste/sequence.h"
-#include "storage/errors.h"
+#include "storage/integer_text.h"
 
 namespace paste {
 
@@ -18,6 +18,8 @@ namespace line = storage::settings_line;
 
 // Slow programs read the clipboard some time after the Ctrl+V.
 constexpr int kClipboardReadTime = 800;
+// The target handles the keys of the step before (a Tab that moves its focus
+// to the next field) before the item's paste arrives; 100 ms as designed.
 constexpr int kPauseBeforeItemStep = 100;
 
 int itemCount(const storage::ItemLists& lists) {
@@ -42,8 +44,7 @@ void Delivery::recordTarget() {
     ownHandleField_ = std::to_string(window_.ownWindow());
     if (foreground != 0 && !desktop_.isOwnWindow(foreground))
         targetField_ = std::to_string(foreground);
-    if (targetField_.empty())
-        targetField_ = ownHandleField_;
+    if (targetField_.empty()) targetField_ = ownHandleField_;
 }
 
 // The click mode of the group on display is its character of settings line
@@ -52,8 +53,7 @@ bool Delivery::singleClickModeOn() {
     const storage::SettingsRecord& settings = window_.settings();
     const int group = storage::toInteger(settings.line(line::kGroupOnDisplay));
     const std::string& modes = settings.line(line::kSingleClick);
-    if (group < 1 || static_cast<std::size_t>(group) > modes.size())
-        return true;
+    if (group < 1 || static_cast<std::size_t>(group) > modes.size()) return true;
     return modes[group - 1] != '2';
 }
 
@@ -65,14 +65,12 @@ platform::WindowHandle Delivery::target() {
 // lists change.
 void Delivery::setKeyCode(int index, const std::string& keyCode) {
     storage::ItemLists& lists = window_.itemLists();
-    if (isItem(lists, index))
-        lists.keyCodes[index] = keyCode;
+    if (isItem(lists, index)) lists.keyCodes[index] = keyCode;
 }
 
 void Delivery::click() {
     const int index = window_.currentItem();
-    if (!isItem(window_.itemLists(), index))
-        return;
+    if (!isItem(window_.itemLists(), index)) return;
     const bool singleClick = singleClickModeOn();
     const platform::WindowHandle targetWindow = target();
     const std::string title = window_.itemLists().titles[index];
@@ -95,8 +93,7 @@ void Delivery::click() {
         }
         if (singleClick) {
             action = actOnMacro(kind, title, keyCode);
-            if (action.endedEarly)
-                return;
+            if (action.endedEarly) return;
         }
         desktop_.setActiveWindow(targetWindow);
         desktop_.clearClipboard();
@@ -105,29 +102,24 @@ void Delivery::click() {
     // A command, an address or a sequence that has acted leaves nothing of
     // its key code on the clipboard.
     const bool acted = singleClick && (kind == ItemKind::Sequence || action.noPaste);
-    if (!acted)
-        clipboard_.put(keyCode);
+    if (!acted) clipboard_.put(keyCode);
     window_.showKeyCode(keyCode);
     if (!singleClick) {
         clipboard_.clearLater();  // this mode only copies; the double click pastes
         return;
     }
-    if (action.counter)
-        setKeyCode(index, advancedKeyCode(*action.counter));
-    if (acted)
-        return;
+    if (action.counter) setKeyCode(index, advancedKeyCode(*action.counter));
+    if (acted) return;
     pasteStep();
     desktop_.setActiveWindow(targetWindow);
-    if (window_.newlineToggleOn())
-        pressIntoTarget(platform::Key::Enter);
+    if (window_.newlineToggleOn()) pressIntoTarget(platform::Key::Enter);
 }
 
 // In single-click mode the click has delivered already, so a macro's action
 // runs a second time here; date and time items were expanded by the click.
 void Delivery::doubleClick() {
     const int index = window_.currentItem();
-    if (!isItem(window_.itemLists(), index))
-        return;
+    if (!isItem(window_.itemLists(), index)) return;
     const std::string title = window_.itemLists().titles[index];
     const std::string keyCode = window_.itemLists().keyCodes[index];
     const ItemKind kind = classify(title);
@@ -137,23 +129,18 @@ void Delivery::doubleClick() {
         return;
     }
     const MacroAction action = actOnMacro(kind, title, keyCode);
-    if (action.endedEarly)
-        return;
+    if (action.endedEarly) return;
     if (!singleClickModeOn() && !action.noPaste)
         pasteStep();  // what the click left on the clipboard
-    if (action.counter)
-        setKeyCode(index, advancedKeyCode(*action.counter));
-    if (!action.noPaste && window_.newlineToggleOn())
-        pressIntoTarget(platform::Key::Enter);
+    if (action.counter) setKeyCode(index, advancedKeyCode(*action.counter));
+    if (!action.noPaste && window_.newlineToggleOn()) pressIntoTarget(platform::Key::Enter);
 }
 
 void Delivery::hotkey(int slot, bool unlocked) {
     recordTarget();
-    if (!hotkeysDeliver(window_.settings(), unlocked))
-        return;
+    if (!hotkeysDeliver(window_.settings(), unlocked)) return;
     const int item = hotkeySlotItem(window_.settings(), slot);
-    if (!isItem(window_.itemLists(), item))
-        return;
+    if (!isItem(window_.itemLists(), item)) return;
     window_.makeCurrent(item);
     click();
 }
@@ -189,8 +176,7 @@ Delivery::MacroAction Delivery::actOnMacro(ItemKind kind, const std::string& tit
 // Before every key that goes to the target: a target that was closed, or
 // that another window has covered, must not let the keys land elsewhere.
 void Delivery::requireTarget() {
-    if (desktop_.bringToForeground(target()))
-        return;
+    if (desktop_.bringToForeground(target())) return;
     clipboard_.clear();
     throw TargetGone();
 }
@@ -224,8 +210,7 @@ bool Delivery::playSequence(const std::string& keyCode) {
             case StepKind::End:
                 return false;
             case StepKind::Item:
-                if (!playItemStep(step))
-                    return false;
+                if (!playItemStep(step)) return false;
                 break;
         }
     }
@@ -237,8 +222,7 @@ bool Delivery::playSequence(const std::string& keyCode) {
 bool Delivery::playItemStep(const std::string& step) {
     const int itemNumber = storage::toInteger(step);
     const storage::ItemLists& lists = window_.itemLists();
-    if (itemNumber > itemCount(lists) - 1)
-        return false;
+    if (itemNumber > itemCount(lists) - 1) return false;
     if (stepPutsKeyCode(step, itemNumber)) {
         const std::string keyCode = lists.keyCodes[itemNumber];
         clipboard_.put(keyCode);

@@ -1,6 +1,6 @@
 #include "paste/hotkeys.h"
 
-#include "storage/errors.h"
+#include "storage/integer_text.h"
 
 namespace paste {
 

@@ -8,14 +8,10 @@ std::string sequenceStep(const std::string& keyCode, int k) {
 }
 
 StepKind stepKind(const std::string& step) {
-    if (step.empty())
-        return StepKind::End;
-    if (step == ",T")
-        return StepKind::Tab;
-    if (step == ",R")
-        return StepKind::Enter;
-    if (step[0] == ',')
-        return StepKind::Skip;
+    if (step.empty()) return StepKind::End;
+    if (step == ",T") return StepKind::Tab;
+    if (step == ",R") return StepKind::Enter;
+    if (step[0] == ',') return StepKind::Skip;
     return StepKind::Item;
 }
 

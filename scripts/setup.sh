@@ -25,6 +25,7 @@ required=(
   novnc:/usr/share/novnc/vnc.html
   chromium:/usr/bin/chromium
   clang:/usr/bin/clang++
+  clang-format:/usr/bin/clang-format
   libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
 )
 

@@ -1,4 +1,4 @@
-// The file cipher: a file is encrypted in place behind a 44-byte lock header
+// The file cipher: a file's bytes are encrypted behind a 44-byte lock header
 // with a repeating-key XOR that restarts at every 1024-byte block.
 #pragma once
 
@@ -16,23 +16,21 @@ inline constexpr std::size_t kCipherBlockSize = 1024;
 // The key every caller in the program uses.
 inline constexpr const char* kFileKey = "qz";
 
-enum DecipherResult : int { kDeciphered = 0, kNotLockedWithKey = 1, kDecipherFailed = 2 };
-
 struct LockHeader {
     bool valid = false;
     std::string key;
     std::uint32_t dosTime = 0;
 };
 
-void WriteLockHeader(unsigned char* buffer, const std::string& key, std::uint32_t dosTime);
-LockHeader ReadLockHeader(const unsigned char* buffer);
-void XorWithKey(unsigned char* buffer, std::size_t count, const std::string& key);
+void writeLockHeader(unsigned char* buffer, const std::string& key, std::uint32_t dosTime);
+LockHeader readLockHeader(const unsigned char* buffer);
+void xorWithKey(unsigned char* buffer, std::size_t count, const std::string& key);
 
 // `<stem>.$$$`, `<stem>.org`, `<stem>.crp`: the extension of the file name
 // replaced (or appended when it has none).
 platform::Path withExtension(const platform::Path& path, const char* extension);
 
-// The bytes CipherFile makes of a file with this content and last-write time.
+// The encrypted bytes of a file with this content and last-write time.
 std::string encryptedBytes(std::string_view plain, const std::string& key, std::uint32_t dosTime);
 // The content behind the lock header of encrypted bytes (at least a header
 // long), decrypted with the key.
@@ -40,10 +38,5 @@ std::string decryptedPayload(std::string_view encrypted, const std::string& key)
 // Whether non-empty bytes begin with the lock marker, or are all a first part
 // of it.
 bool beginsLikeLockMarker(std::string_view bytes);
-
-bool CipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
-                bool keepInput);
-int DecipherFile(platform::FileSystem& fs, const platform::Path& path, const std::string& key,
-                 bool keepInput);
 
 }  // namespace storage

@@ -37,12 +37,4 @@ private:
     std::string text_;
 };
 
-// Converts decimal text (optional leading '+' or '-', digits only, within the
-// signed 32-bit range) to an integer; throws ConversionError otherwise. The one
-// conversion used wherever a stored value is read as a number.
-int toInteger(const std::string& text);
-
-// toInteger without the throw, for the few places that recover on their own.
-bool tryToInteger(const std::string& text, int& value);
-
 }  // namespace storage

@@ -19,7 +19,7 @@ std::string readBoundedBytes(platform::FileSystem& fs, const platform::Path& pat
 
 bool carriesLockHeader(std::string_view bytes) {
     return bytes.size() >= kLockHeaderSize &&
-           ReadLockHeader(reinterpret_cast<const unsigned char*>(bytes.data())).valid;
+           readLockHeader(reinterpret_cast<const unsigned char*>(bytes.data())).valid;
 }
 
 // The plain content of a stored file's bytes; nullopt for no data of the program.
@@ -30,7 +30,7 @@ std::optional<std::string> storedContent(std::string_view bytes) {
         }
         return std::string(bytes);
     }
-    const LockHeader header = ReadLockHeader(reinterpret_cast<const unsigned char*>(bytes.data()));
+    const LockHeader header = readLockHeader(reinterpret_cast<const unsigned char*>(bytes.data()));
     if (!header.valid) {
         return std::string(bytes);
     }
@@ -57,7 +57,7 @@ std::optional<std::uint32_t> keyedDate(platform::FileSystem& fs, const platform:
     if (!bytes || !carriesLockHeader(*bytes)) {
         return std::nullopt;
     }
-    const LockHeader header = ReadLockHeader(reinterpret_cast<const unsigned char*>(bytes->data()));
+    const LockHeader header = readLockHeader(reinterpret_cast<const unsigned char*>(bytes->data()));
     if (header.key != kFileKey) {
         return std::nullopt;
     }

@@ -5,14 +5,10 @@ clipboard holds afterwards and what the group files keep."""
 
 import datetime
 
-from harness import inspector
-from harness.session import MAIN_CLASS, PRODUCT_TITLE, WineTestCase, windows_path
+from harness.program import NEWLINE_LINE, SETTINGS, SINGLE_CLICK_LINE, StartupSteps, settings_with
+from harness.session import WineTestCase, windows_path
 from harness.storedfiles import read_encrypted_lines, write_plain_lines
-from test_spine import SETTINGS, settings_with
 
-NOTEPAD_TITLE = "(無題) - メモ帳"
-NEWLINE_LINE = 7
-SINGLE_CLICK_LINE = 10
 REIWA_FIRST_YEAR = 2019
 
 
@@ -26,57 +22,17 @@ def today_texts():
     return long_forms, era_forms
 
 
-class DeliveryTest(WineTestCase):
+class DeliveryTest(StartupSteps, WineTestCase):
     # --- helpers -------------------------------------------------------------
 
     def start_with(self, titles, keys, settings=SETTINGS, group_2=None):
         """Starts the program with group 1 = (titles, keys) and optionally group 2;
         returns (folder, process, main window)."""
-        folder = self.program_folder()
-        write_plain_lines(folder / "defpts.ini", settings)
-        write_plain_lines(folder / "defpti1.ini", titles)
-        write_plain_lines(folder / "defptd1.ini", keys)
+        folder = self.folder_with(settings, titles, keys)
         if group_2:
             write_plain_lines(folder / "defpti2.ini", group_2[0])
             write_plain_lines(folder / "defptd2.ini", group_2[1])
-        process = self.launch(folder)
-        return folder, process, self.wait_for_window(MAIN_CLASS, PRODUCT_TITLE)
-
-    def notepad_in_front(self):
-        """Starts notepad and makes it the program the user works in, by a real click."""
-        self.launch_notepad()
-        notepad = self.wait_for_window("Notepad", NOTEPAD_TITLE)
-        self.click_into(notepad)
-        return notepad
-
-    def click_into(self, notepad):
-        self.xinput.click(*self.point_in(notepad))
-        self.wait_for(lambda: self.inspector.foreground() == notepad["hwnd"], "notepad in front")
-
-    def point_in(self, notepad):
-        # A part of notepad's text area that the main window does not cover.
-        return notepad["rect"]["left"] + 700, notepad["rect"]["top"] + 400
-
-    def title_list(self, window):
-        return inspector.control(self.inspector.window(window["hwnd"]), "ListBox")
-
-    def click_title(self, notepad, window, line, double=False):
-        """As a user does it: the pointer on notepad, then across the list to the
-        line, then a click (or a double click)."""
-        self.xinput.move(*self.point_in(notepad))
-        x, y = inspector.list_line_centre(self.title_list(window), line)
-        self.xinput.move(x - 10, y)
-        if double:
-            self.xinput.double_click(x, y)
-        else:
-            self.xinput.click(x, y)
-
-    def click_button(self, window, caption):
-        button = next(c for c in window["controls"] if c["text"] == caption)
-        self.xinput.click(*inspector.centre(button["rect"]))
-
-    def notepad_text(self, notepad):
-        return inspector.control(self.inspector.window(notepad["hwnd"]), "Edit")["text"]
+        return (folder, *self.start(folder))
 
     def wait_for_notepad_text(self, notepad, expected):
         """Waits until notepad holds the text; expected may be a set of acceptable texts."""
@@ -92,15 +48,14 @@ class DeliveryTest(WineTestCase):
                       f"{self.inspector.clipboard_text()!r}")
 
     def exit_and_read_key_codes(self, process, window, folder, group=1):
-        self.inspector.close(window["hwnd"])
-        process.wait_exit(timeout=30)
+        self.exit_by_close(process, window)
         return read_encrypted_lines(folder / f"defptd{group}.ini")
 
     # --- plain items -------------------------------------------------------------
 
     def test_click_pastes_a_plain_item_and_clears_the_clipboard(self):
         _, _, window = self.start_with(["first", "second"], ["alpha", "beta"])
-        notepad = self.notepad_in_front()
+        notepad = self.bring_notepad_forward()
 
         self.click_title(notepad, window, 1)
 
@@ -110,7 +65,7 @@ class DeliveryTest(WineTestCase):
     def test_newline_flag_adds_a_line_break_after_the_paste(self):
         _, _, window = self.start_with(["first", "second"], ["alpha", "ベータ"],
                                        settings_with({NEWLINE_LINE: "1"}))
-        notepad = self.notepad_in_front()
+        notepad = self.bring_notepad_forward()
 
         self.click_title(notepad, window, 1)
         self.wait_for_notepad_text(notepad, "ベータ\r\n")
@@ -121,7 +76,7 @@ class DeliveryTest(WineTestCase):
     def test_single_click_mode_off_copies_on_click_and_pastes_on_double_click(self):
         _, process, window = self.start_with(["first", "second"], ["alpha", "beta"],
                                              settings_with({SINGLE_CLICK_LINE: "211"}))
-        notepad = self.notepad_in_front()
+        notepad = self.bring_notepad_forward()
 
         self.click_title(notepad, window, 1)
         self.wait_for_clipboard("beta")
@@ -143,7 +98,7 @@ class DeliveryTest(WineTestCase):
     def test_date_items_paste_today_and_keep_it(self):
         long_forms, era_forms = today_texts()
         folder, process, window = self.start_with(["@日付", "@日付,H"], ["", "古い日付"])
-        notepad = self.notepad_in_front()
+        notepad = self.bring_notepad_forward()
 
         self.click_title(notepad, window, 0)
         pasted = self.wait_for_notepad_text(notepad, long_forms)
@@ -156,7 +111,7 @@ class DeliveryTest(WineTestCase):
 
     def test_counter_pastes_its_value_and_keeps_the_advanced_one(self):
         folder, process, window = self.start_with(["@NUM,100"], ["10"])
-        notepad = self.notepad_in_front()
+        notepad = self.bring_notepad_forward()
 
         self.click_title(notepad, window, 0)
         self.wait_for_notepad_text(notepad, "10")
@@ -170,7 +125,7 @@ class DeliveryTest(WineTestCase):
     def test_sequence_types_items_with_tab_and_enter_between(self):
         _, _, window = self.start_with(["user", "password", "@PGM,login"],
                                        ["alice", "s3cret", "00,T01,R"])
-        notepad = self.notepad_in_front()
+        notepad = self.bring_notepad_forward()
 
         self.click_title(notepad, window, 2)
 
@@ -182,7 +137,7 @@ class DeliveryTest(WineTestCase):
         made = folder / "made.txt"
         command = f"cmd /c echo x > {windows_path(made)}"
         _, _, window = self.start_with(["@EXE,make", "after"], [command, "barrier"])
-        notepad = self.notepad_in_front()
+        notepad = self.bring_notepad_forward()
 
         self.click_title(notepad, window, 0)
         self.wait_for(made.exists, "the command to create its file")
@@ -199,7 +154,7 @@ class DeliveryTest(WineTestCase):
         document.write_text("document text\r\n")
         address = windows_path(document)
         _, _, window = self.start_with(["@URL,doc", "after"], [address, "barrier"])
-        notepad = self.notepad_in_front()
+        notepad = self.bring_notepad_forward()
 
         self.click_title(notepad, window, 0)
         opened = self.wait_for_window("Notepad", "opened.ini - メモ帳")
@@ -209,7 +164,7 @@ class DeliveryTest(WineTestCase):
         # Back to the first notepad, as the user would, for the next delivery.
         self.inspector.close(opened["hwnd"])
         self.wait_until_gone(opened["hwnd"])
-        self.click_into(notepad)
+        self.click_into_notepad(notepad)
         self.click_title(notepad, window, 1)
 
         # Anything the address item had pasted would stand before the next delivery.
@@ -219,10 +174,10 @@ class DeliveryTest(WineTestCase):
 
     def test_ctrl_1_pastes_the_first_item_while_the_window_is_hidden(self):
         _, _, window = self.start_with(["first", "second"], ["alpha", "beta"])
-        self.click_button(window, "最小")
-        self.wait_for(lambda: not self.inspector.window(window["hwnd"])["visible"],
+        self.click_control(window, "最小")
+        self.wait_for(lambda: not self.refreshed(window)["visible"],
                       "the main window hidden")
-        notepad = self.notepad_in_front()
+        notepad = self.bring_notepad_forward()
 
         self.xinput.key("ctrl+1")
 
@@ -231,9 +186,10 @@ class DeliveryTest(WineTestCase):
 
     def test_ctrl_1_pastes_nothing_while_group_2_is_on_display(self):
         _, _, window = self.start_with(["first"], ["eins"], group_2=(["zweite"], ["zwei"]))
-        self.click_button(window, ">")
-        self.wait_for(lambda: self.title_list(window)["items"] == ["zweite"], "group 2 shown")
-        notepad = self.notepad_in_front()
+        self.click_control(window, ">")
+        self.wait_for(lambda: self.title_list(self.refreshed(window))["items"] == ["zweite"],
+                      "group 2 shown")
+        notepad = self.bring_notepad_forward()
 
         # The typed "x" shows that notepad has passed the hotkey on before it.
         self.xinput.key("ctrl+1", "x")

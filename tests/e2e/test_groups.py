@@ -6,18 +6,18 @@ import subprocess
 
 from harness import inspector
 from harness.inspector import BS_DEFPUSHBUTTON
+from harness.program import GROUP_LINE, SETTINGS, StartupSteps
 from harness.screenshots import dominant_colour
 from harness.session import PRODUCT_TITLE, WineTestCase, windows_path
 from harness.storedfiles import (is_encrypted, read_encrypted_lines, split_lines,
                                  write_encrypted_lines, write_plain_lines)
-from test_spine import SETTINGS, StartupSteps
 
 DEFAULT_ITEM = (["タイトル"], ["キーコード"])
 GROUP_COLOURS = {1: (255, 255, 255), 2: (200, 240, 220), 3: (255, 220, 200)}
-GROUP_LINE = 8
 
 SAVE_DIALOG_TITLE = "名前を付けて保存"
 OPEN_DIALOG_TITLE = "開く"
+FILE_MENU_POSITION = 0
 IMPORT_MENU_ITEM = 0
 EXPORT_MENU_ITEM = 1
 FILE_MENU_ITEMS = 3
@@ -64,9 +64,6 @@ class GroupsTest(StartupSteps, WineTestCase):
         self.assertEqual([], [p.name for p in folder.iterdir()
                               if p.suffix != ".exe" and not is_encrypted(p)])
 
-    def screenshot(self, what, rect=None):
-        return self.session.screenshot(f"{self._testMethodName}-{what}", rect)
-
     def titles_shown(self, window):
         return inspector.control(self.refreshed(window), "ListBox")["items"]
 
@@ -79,10 +76,6 @@ class GroupsTest(StartupSteps, WineTestCase):
     def wait_for_key_code(self, window, key_code):
         self.wait_for(lambda: self.key_display(window)["text"] == key_code,
                       f"the key code display showing {key_code!r}")
-
-    def click_button(self, window, caption):
-        button = next(c for c in window["controls"] if c["text"] == caption)
-        self.xinput.click(*inspector.centre(button["rect"]))
 
     def display_colour(self, window, name):
         """The colour most of the visible key code display shows on the screen."""
@@ -97,19 +90,11 @@ class GroupsTest(StartupSteps, WineTestCase):
 
     def switch(self, window, caption, titles):
         """Presses "<" or ">" and waits until the group entered shows its titles."""
-        self.click_button(window, caption)
+        self.click_control(window, caption)
         self.wait_for_titles(window, titles)
 
     def choose_from_file_menu(self, window, item):
-        # The menu bar lies between the caption and the client area, whose top
-        # the key code display marks; "ファイル" is its first entry.
-        client_top = self.key_display(window)["rect"]["top"]
-        self.xinput.click(window["rect"]["left"] + 25, client_top - 10)
-        menu = self.wait_for_window("#32768")
-        rect = menu["rect"]
-        self.xinput.click(rect["left"] + rect["width"] // 2,
-                          rect["top"] + rect["height"] * (2 * item + 1) // (2 * FILE_MENU_ITEMS))
-        self.wait_until_gone(menu["hwnd"])
+        self.menu_bar_command(window, FILE_MENU_POSITION, item, FILE_MENU_ITEMS)
 
     def file_dialog(self, title):
         return self.wait_for_window("#32770", title)
@@ -328,7 +313,7 @@ class GroupsTest(StartupSteps, WineTestCase):
         before = contents(folder)
         cannot_create = f"ファイル {windows_path(title_file)} を作成できません"
 
-        self.click_button(window, ">")
+        self.click_control(window, ">")
 
         self.dismiss_message(cannot_create, "unwritable-title-file")
         self.assertEqual(["いち"], self.titles_shown(window))
@@ -345,7 +330,7 @@ class GroupsTest(StartupSteps, WineTestCase):
         write_plain_lines(group_files(folder, 2)[0], ["に"])
         process, window = self.start(folder)
 
-        self.click_button(window, ">")
+        self.click_control(window, ">")
 
         missing = group_files(folder, 2)[1]
         self.dismiss_message(f"ファイル {windows_path(missing)} は開けません", "missing-key-codes")

@@ -2,9 +2,8 @@
 they did, a WM_CLOSE ends a program, and a window lands where it asked to be."""
 
 from harness import inspector
+from harness.program import NOTEPAD_TITLE
 from harness.session import MINIMAL_WINDOW_EXE, WineTestCase
-
-NOTEPAD_TITLE = "(無題) - メモ帳"
 
 
 class HarnessTest(WineTestCase):

@@ -6,19 +6,17 @@ import re
 
 from harness import dropdowns, inspector, menus
 from harness.inspector import BS_DEFPUSHBUTTON, ES_PASSWORD
-from harness.session import PRODUCT_TITLE, WineTestCase
+from harness.program import (ABOUT_ENTRY, ABOUT_WINDOW, CHECK_WINDOW, EDIT_MENU_POSITION,
+                             EDIT_WINDOW, FOLDER_LINK, NEWLINE_LINE, PASSWORD,
+                             PASSWORD_WINDOW_TITLE, PROGRAM_MODE_TEMPLATE, PROGRAM_MODE_WINDOW,
+                             REGISTRATION_WINDOW, SETTINGS, SETTINGS_ENTRY, SETTINGS_MENU_ENTRIES,
+                             SETTINGS_MENU_POSITION, SETTINGS_WINDOW, SINGLE_CLICK_LINE,
+                             STAY_ON_TOP_BOX, STAY_ON_TOP_LINE, TEMPLATE_ENTRIES,
+                             TEMPLATE_PLACEHOLDER, TEMPLATE_ROWS, StartupSteps, locked_settings,
+                             settings_with)
 from harness.storedfiles import read_encrypted_lines, split_lines
-from test_modes import CHECK_WINDOW, PASSWORD, PASSWORD_WINDOW_TITLE, locked_settings
-from test_settings import (ABOUT_ENTRY, ABOUT_WINDOW, FOLDER_LINK, SETTINGS_ENTRY,
-                           SETTINGS_MENU_ENTRIES, SETTINGS_MENU_POSITION, SETTINGS_WINDOW,
-                           STAY_ON_TOP_BOX, STAY_ON_TOP_LINE)
-from test_spine import NOTEPAD_TITLE, SETTINGS, StartupSteps, settings_with
+from harness.session import WineTestCase
 
-REGISTRATION_WINDOW = ("NemurokuRegistrationWindow", "登録ウインドウ")
-EDIT_WINDOW = ("NemurokuEditWindow", "編集ウインドウ")
-PROGRAM_MODE_WINDOW = ("NemurokuProgramModeWindow", "プログラムモード入力ウインドウ")
-
-EDIT_MENU_POSITION = 1  # "ファイル", "編集", "設定"
 ADD, MOVE_UP, DELETE, EDIT, INSERT_SEPARATOR = range(5)
 ITEM_COMMANDS = 5
 
@@ -29,12 +27,8 @@ DELETE_QUESTION = ("削除確認", "この項目を削除してもよろしい�
 SEPARATOR = "---------------"
 
 LENGTH_ENTRIES, LENGTH_ROWS = 20, 11
-TEMPLATE_ENTRIES, TEMPLATE_ROWS = 10, 9
 VARIABLE_NUMBER_TEMPLATE = 5
-PROGRAM_MODE_TEMPLATE = 9
-TEMPLATE_PLACEHOLDER = "@メニュー"
 CHOOSER_ROWS = 11
-NEWLINE_LINE, SINGLE_CLICK_LINE = 7, 10
 
 
 def items(count):
@@ -68,9 +62,6 @@ class ItemsTest(StartupSteps, WineTestCase):
         folder = self.folder_with(SETTINGS, titles, keys)
         return (folder, *self.start(folder))
 
-    def screenshot(self, what, rect=None):
-        return self.session.screenshot(f"{self._testMethodName}-{what}", rect)
-
     def title_list(self, window):
         return super().title_list(self.refreshed(window))
 
@@ -88,21 +79,12 @@ class ItemsTest(StartupSteps, WineTestCase):
         """編集 → command, with real clicks and keys."""
         self.menu_bar_command(window, EDIT_MENU_POSITION, command, ITEM_COMMANDS)
 
-    def menu_bar_command(self, window, position, entry, entries):
-        bar_y = inspector.control(window, "Edit")["rect"]["top"] - 10
-        menu = menus.open_menu_bar_menu(self.inspector, self.xinput, window, bar_y, position)
-        menus.choose_entry(self.inspector, self.xinput, menu, entry, entries)
-
     def item_menu_command(self, window, line, command):
         """The same command from the menu that a right click on the title list opens."""
         self.xinput.click(*inspector.list_line_centre(self.title_list(window), line), button=3)
         menu = self.wait_for(lambda: next(iter(menus.open_popup_menus(self.inspector)), None),
                              "the item menu open")
         menus.choose_entry(self.inspector, self.xinput, menu, command, ITEM_COMMANDS)
-
-    def wait_until_hidden(self, window):
-        self.wait_for(lambda: not (self.refreshed(window) or {}).get("visible"),
-                      f"{window['title']} closed")
 
     def field_beside(self, window, label):
         """The edit field to the right of a label, as a user finds it."""
@@ -151,20 +133,9 @@ class ItemsTest(StartupSteps, WineTestCase):
     def combo_boxes(self, window):
         return inspector.controls(self.refreshed(window), "ComboBox")
 
-    def dismiss_full_message(self):
-        box = self.wait_for_window("#32770", PRODUCT_TITLE)
-        self.assertEqual([FULL_MESSAGE],
-                         [c["text"] for c in inspector.controls(box, "Static") if c["text"]])
-        buttons = [b for b in inspector.controls(box, "Button") if b["visible"]]
-        self.assertEqual(["OK"], [b["text"] for b in buttons])
-        self.xinput.click(*inspector.centre(buttons[0]["rect"]))
-        self.wait_until_gone(box["hwnd"])
-
     def copy_in_notepad(self, lines):
         """Puts text on the clipboard as a user does: typed into notepad, selected, copied."""
-        self.launch_notepad()
-        notepad = self.wait_for_window("Notepad", NOTEPAD_TITLE)
-        self.click_into_notepad(notepad)
+        notepad = self.bring_notepad_forward()
         for number, line in enumerate(lines):
             if number:
                 self.xinput.key("Return")
@@ -174,17 +145,6 @@ class ItemsTest(StartupSteps, WineTestCase):
         self.xinput.key("ctrl+a", "ctrl+c")
         self.wait_for(lambda: self.inspector.clipboard_text() == text, "the text copied")
         return notepad
-
-    def click_into_notepad(self, notepad):
-        # A part of notepad's text area that the main window does not cover.
-        self.xinput.click(*self.point_in(notepad))
-        self.wait_for(lambda: self.inspector.foreground() == notepad["hwnd"], "notepad in front")
-
-    def point_in(self, notepad):
-        return notepad["rect"]["left"] + 700, notepad["rect"]["top"] + 400
-
-    def notepad_text(self, notepad):
-        return inspector.control(self.refreshed(notepad), "Edit")["text"]
 
     def open_registration(self, window):
         self.edit_menu_command(window, ADD)
@@ -249,7 +209,7 @@ class ItemsTest(StartupSteps, WineTestCase):
         for caption, command in (("項目の追加", ADD), ("区切り線を挿入", INSERT_SEPARATOR)):
             with self.subTest(command=caption):
                 self.edit_menu_command(window, command)
-                self.dismiss_full_message()
+                self.dismiss_notice(FULL_MESSAGE)
                 self.assertEqual([SEPARATOR] + titles, self.title_list(window)["items"])
                 self.assertFalse(self.inspector.windows(*REGISTRATION_WINDOW, visible=True))
 
@@ -480,15 +440,9 @@ class ItemsTest(StartupSteps, WineTestCase):
 
     def test_the_registered_sequence_is_delivered_into_notepad(self):
         _, _, window = self.start_with(*SEQUENCE_GROUP)
-        self.launch_notepad()
-        notepad = self.wait_for_window("Notepad", NOTEPAD_TITLE)
-        self.click_into_notepad(notepad)
+        notepad = self.bring_notepad_forward()
 
-        # As a user does: the pointer over notepad, then over the line, then a click.
-        self.xinput.move(*self.point_in(notepad))
-        x, y = inspector.list_line_centre(self.title_list(window), len(SEQUENCE_GROUP[0]) - 1)
-        self.xinput.move(x - 10, y)
-        self.xinput.click(x, y)
+        self.click_title(notepad, window, len(SEQUENCE_GROUP[0]) - 1)
 
         # Item 0's key code, a Tab, item 12's key code.
         self.wait_for(lambda: self.notepad_text(notepad) == "key-00\tkey-12",

@@ -3,30 +3,21 @@ the notification area and coming back, the icon's menu, the compact mode, the ma
 and transparency toggles, the password change and a hotkey that another program
 already holds."""
 
-import test_spine
 from harness import inspector
 from harness.desktop import TRAY_WINDOW_CLASS, pixels_of_colour, system_colour, tray_icons
 from harness.inspector import ES_PASSWORD, WS_EX_LAYERED
+from harness.program import (ASK_AT_START_LINE, BUILT_IN_PASSWORD, CHECK_WINDOW, COMPACT_HEIGHT,
+                             HEIGHT_LINE, MISSING_SETTINGS_MESSAGE, NEWLINE_LINE, PASSWORD,
+                             PASSWORD_CHANGE_ENTRY, PASSWORD_LINE, PASSWORD_WINDOW_TITLE,
+                             SETTINGS_MENU_ENTRIES, SETTINGS_MENU_POSITION, STARTUP_WINDOW,
+                             STORED_FILES, TRANSPARENCY_LEVEL_LINE, TRANSPARENCY_LINE,
+                             StartupSteps, locked_settings, settings_with)
 from harness.screenshots import dominant_colour
 from harness.session import MAIN_CLASS, MINGW, PRODUCT_TITLE, WineTestCase, windows_path
 from harness.storedfiles import is_encrypted, read_encrypted_lines, write_encrypted_lines
-from test_spine import (BUILT_IN_PASSWORD, COMPACT_HEIGHT, MISSING_SETTINGS_MESSAGE, NOTEPAD_TITLE,
-                        STORED_FILES, settings_with)
 
 HOTKEY_HOLDER_EXE = MINGW / "tests" / "e2e" / "hotkey_holder.exe"
 
-# Indexes of settings lines.
-HEIGHT_LINE = 3
-ASK_AT_START_LINE = 5
-TRANSPARENCY_LINE = 6
-NEWLINE_LINE = 7
-PASSWORD_LINE = 9
-TRANSPARENCY_LEVEL_LINE = 11
-
-PASSWORD = "kiwi-42"
-PASSWORD_WINDOW_TITLE = "ねむろく認証"
-STARTUP_WINDOW = "NemurokuStartupPasswordWindow"
-CHECK_WINDOW = "NemurokuPasswordCheckWindow"
 PROMPT = "起動パスワードを入力してください"
 WRONG = "パスワードが間違っています。\r\n"
 WRONG_AT_START = WRONG + "終了します。"
@@ -41,20 +32,12 @@ HOTKEY_FAILED = "ショートカットキーの設定に失敗しました"
 EXPORT_GROUP_COMMAND = 202
 
 MENU_POPUP_CLASS = "#32768"
-SETTINGS_MENU_POSITION = 2  # "ファイル", "編集", "設定"
-PASSWORD_CHANGE_ITEM, SETTINGS_MENU_ITEMS = 1, 3
 DESIGNED_OPACITY = 165
 RED = (255, 0, 0)
 
 
-def locked_settings(password=PASSWORD):
-    """Settings that ask for the password at start."""
-    return settings_with({ASK_AT_START_LINE: "1", PASSWORD_LINE: password})
-
-
-class ModesTest(test_spine.StartupSteps, WineTestCase):
+class ModesTest(StartupSteps, WineTestCase):
     # --- helpers -------------------------------------------------------------
-
 
     def password_window(self, cls):
         return self.wait_for_window(cls, PASSWORD_WINDOW_TITLE)
@@ -69,14 +52,10 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
                           "the password typed")
         return box
 
-    def wait_until_closed(self, box):
-        self.wait_for(lambda: not (self.refreshed(box) or {}).get("visible"),
-                      "the password window closed")
-
     def answer_password_window(self, cls, typed, button="OK"):
         box = self.fill_password_window(cls, typed)
         self.click_control(box, button)
-        self.wait_until_closed(box)
+        self.wait_until_hidden(box)
 
     def start_unlocked(self, folder, password=PASSWORD):
         process = self.launch(folder)
@@ -132,21 +111,9 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
         return self.inspector.windows("#32770", PRODUCT_TITLE, visible=True)
 
     def open_password_change(self, window):
-        """設定 → パスワードの変更 with real clicks: the menu bar lies just above the
-        key code display; its first entry is opened and the arrow keys move on."""
-        display_top = self.key_display(window)["rect"]["top"]
-        self.xinput.click(window["rect"]["left"] + 25, display_top - 10)
-        menu = self.wait_for_window(MENU_POPUP_CLASS)
-        for _ in range(SETTINGS_MENU_POSITION):
-            self.xinput.key("Right")
-            menu = self.wait_for(lambda left=menu["rect"]["left"]: next(
-                (m for m in self.inspector.windows(MENU_POPUP_CLASS, visible=True)
-                 if m["rect"]["left"] > left), None), "the next menu open")
-        rect = menu["rect"]
-        self.xinput.click(rect["left"] + rect["width"] // 2,
-                          rect["top"] + rect["height"] * (2 * PASSWORD_CHANGE_ITEM + 1)
-                          // (2 * SETTINGS_MENU_ITEMS))
-        self.wait_until_gone(menu["hwnd"])
+        """設定 → パスワードの変更 with real clicks."""
+        self.menu_bar_command(window, SETTINGS_MENU_POSITION, PASSWORD_CHANGE_ENTRY,
+                              SETTINGS_MENU_ENTRIES)
 
     def dismiss_notice_by_key(self, expected_text):
         """Checks the notice box and closes it with Enter. Used where the box opens
@@ -254,8 +221,7 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
         _, window = self.start(self.folder_with())
         self.hide_with_minimise_button(window)
         self.tray_icon()
-        self.bring_notepad_forward()
-        notepad = self.wait_for_window("Notepad", NOTEPAD_TITLE)
+        notepad = self.bring_notepad_forward()
 
         self.xinput.key("shift+Return")
 
@@ -309,7 +275,7 @@ class ModesTest(test_spine.StartupSteps, WineTestCase):
         box = self.fill_password_window(CHECK_WINDOW, "kiwi")
         self.click_control(box, "OK")
         self.dismiss_notice_by_key(WRONG_IN_CHECK_WINDOW)
-        self.wait_until_closed(box)
+        self.wait_until_hidden(box)
         self.assertEqual("", inspector.control(self.refreshed(box), "Edit", visible=None)["text"],
                          "the wrong entry is cleared")
         self.assertTrue(self.is_masked(window))

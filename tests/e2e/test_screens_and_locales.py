@@ -1,16 +1,14 @@
 """The program on a screen at 150 % and on an English Windows."""
 
 from harness import dropdowns, inspector
+from harness.program import (ABOUT_WINDOW, BUILT_IN_PASSWORD, CHECK_WINDOW, COMPACT_HEIGHT,
+                             DESIGNED_RECT, EDIT_WINDOW, MISSING_SETTINGS_MESSAGE, PASSWORD,
+                             PASSWORD_WINDOW, PASSWORD_WINDOW_TITLE, PROGRAM_MODE_TEMPLATE,
+                             PROGRAM_MODE_WINDOW, REGISTRATION_WINDOW, SETTINGS_WINDOW,
+                             TEMPLATE_ENTRIES, TEMPLATE_PLACEHOLDER, TEMPLATE_ROWS, StartupSteps,
+                             geometry_lines, locked_settings)
 from harness.session import ENGLISH, HIGH_DPI, PRODUCT_TITLE, WineTestCase
 from harness.storedfiles import decrypt, plain_bytes, read_encrypted_lines
-from test_items import (EDIT_WINDOW, PROGRAM_MODE_TEMPLATE, PROGRAM_MODE_WINDOW,
-                        REGISTRATION_WINDOW, TEMPLATE_ENTRIES, TEMPLATE_PLACEHOLDER,
-                        TEMPLATE_ROWS)
-from test_modes import (CHECK_WINDOW, COMPACT_HEIGHT, PASSWORD, PASSWORD_WINDOW_TITLE,
-                        locked_settings)
-from test_settings import ABOUT_WINDOW, SETTINGS_WINDOW
-from test_spine import (BUILT_IN_PASSWORD, DESIGNED_RECT, MISSING_SETTINGS_MESSAGE,
-                        PASSWORD_WINDOW, StartupSteps, geometry_lines)
 
 IDM_ADD_ITEM, IDM_EDIT_ITEM = 211, 214
 IDM_OPEN_SETTINGS, IDM_CHANGE_PASSWORD, IDM_SHOW_ABOUT = 221, 222, 223
@@ -67,8 +65,7 @@ class HighDpiTest(ScreensSteps, WineTestCase):
 
     def close(self, window):
         self.inspector.close(window["hwnd"])
-        self.wait_for(lambda: not (self.refreshed(window) or {}).get("visible"),
-                      f"{window['title']} closed")
+        self.wait_until_hidden(window)
 
     def test_every_window_is_laid_out_at_150_percent_and_the_size_is_stored_at_100(self):
         folder = self.program_folder()  # a first start
@@ -144,17 +141,12 @@ class EnglishWindowsTest(ScreensSteps, WineTestCase):
         self.assertEqual([self.TITLE], self.title_list(main)["items"])
 
         # Pasted into notepad, copied from there and given to a new item.
-        self.launch_notepad()
-        notepad = self.wait_for_window("Notepad", "Untitled - Notepad")
-        self.click_into(notepad)
-        # The pointer comes over the list from notepad before the click, as a user's does.
-        x, y = inspector.list_line_centre(self.title_list(main), 0)
-        self.xinput.move(x - 10, y)
-        self.xinput.click(x, y)
+        notepad = self.bring_notepad_forward("Untitled - Notepad")
+        self.click_title(notepad, main, 0)
         self.wait_for(lambda: self.notepad_text(notepad) == self.KEY_CODE,
                       "the key code pasted into notepad")
         self.session.screenshot("english-main", main["rect"])
-        self.click_into(notepad)
+        self.click_into_notepad(notepad)
         self.xinput.key("ctrl+a", "ctrl+c")
         self.wait_for(lambda: self.inspector.clipboard_text() == self.KEY_CODE, "the text copied")
         registration = self.opened_by(main, IDM_ADD_ITEM, REGISTRATION_WINDOW)
@@ -185,11 +177,3 @@ class EnglishWindowsTest(ScreensSteps, WineTestCase):
                          decrypt((folder / "defpti1.ini").read_bytes()))
         self.assertEqual(plain_bytes([self.KEY_CODE, self.KEY_CODE]),
                          decrypt((folder / "defptd1.ini").read_bytes()))
-
-    def click_into(self, notepad):
-        # A part of notepad's text area that the main window does not cover.
-        self.xinput.click(notepad["rect"]["left"] + 700, notepad["rect"]["top"] + 400)
-        self.wait_for(lambda: self.inspector.foreground() == notepad["hwnd"], "notepad in front")
-
-    def notepad_text(self, notepad):
-        return inspector.control(self.refreshed(notepad), "Edit")["text"]

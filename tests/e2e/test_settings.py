@@ -3,44 +3,32 @@ main window's menu 設定 and used with real mouse and keyboard: what each contr
 changes on screen and in the settings file, and what the about window's links ask
 the shell to open."""
 
-import test_spine
-from harness import dropdowns, inspector, menus
+from harness import dropdowns, inspector
+from harness.program import (ABOUT_ENTRY, ABOUT_WINDOW, ASK_AT_START_LINE, FOLDER_LINK,
+                             HOTKEY_SLOTS_LINE, PASSWORD_LINE, SETTINGS_ENTRY,
+                             SETTINGS_MENU_ENTRIES, SETTINGS_MENU_POSITION, SETTINGS_WINDOW,
+                             SINGLE_CLICK_LINE, STARTUP_WINDOW, STAY_ON_TOP_BOX, STAY_ON_TOP_LINE,
+                             TRANSPARENCY_LEVEL_LINE, TRANSPARENCY_LINE, StartupSteps,
+                             settings_with)
 from harness.screenshots import differing_pixels
 from harness.session import MINGW, PRODUCT_TITLE, WineTestCase
 from harness.shell_handlers import RecordingBrowser
 from harness.storedfiles import is_encrypted, read_encrypted_lines
-from test_spine import BUILT_IN_PASSWORD, MISSING_SETTINGS_MESSAGE, NOTEPAD_TITLE, settings_with
 
 ROOT = MINGW.parents[1]
 BANNER = ROOT / "res" / "about_banner.bmp"
 
-SETTINGS_WINDOW = ("NemurokuSettingsWindow", "詳細設定")
-ABOUT_WINDOW = ("NemurokuAboutWindow", "バージョン情報")
 SETTINGS_CLIENT_SIZE = (408, 297)
 ABOUT_CLIENT_SIZE = (318, 100)
 
-SETTINGS_MENU_POSITION = 2  # "ファイル", "編集", "設定"
-SETTINGS_ENTRY, ABOUT_ENTRY, SETTINGS_MENU_ENTRIES = 0, 2, 3
-
-STAY_ON_TOP_BOX = "常に画面上に表示しておく"
 ASK_AT_START_BOX = "ねむろく起動毎に要求する"
 # The label under the slider's middle position 2 of 0 to 3.
 SLIDER_POSITION_2_LABEL = "標準"
 HOTKEY_LABELS = ["CTRL + 1", "CTRL + 2", "CTRL + 3", "CTRL + 4"]
-FOLDER_LINK, ADDRESS_LINK = "インストールフォルダ", "サポート掲示板"
+ADDRESS_LINK = "サポート掲示板"
 
 PASSWORD_QUESTION = "パスワード確認"
 NOT_SWITCHED_OFF = "パスワードが間違っています。\r\nパスワード解除できませんでした。"
-PASSWORD_WINDOW_CLASS = "NemurokuStartupPasswordWindow"
-
-# Indexes of settings lines.
-STAY_ON_TOP_LINE = 4
-ASK_AT_START_LINE = 5
-TRANSPARENCY_LINE = 6
-PASSWORD_LINE = 9
-SINGLE_CLICK_LINE = 10
-TRANSPARENCY_LEVEL_LINE = 11
-HOTKEY_SLOTS_LINE = 13
 
 
 def slider_opacity(position):
@@ -55,16 +43,11 @@ def support_address():
     raise AssertionError("the build has no NEMUROKU_SUPPORT_URL")
 
 
-class SettingsTest(test_spine.StartupSteps, WineTestCase):
+class SettingsTest(StartupSteps, WineTestCase):
     # --- helpers -------------------------------------------------------------
 
-
     def choose_from_settings_menu(self, window, entry):
-        # The menu bar lies just above the key code display.
-        bar_y = self.key_display(window)["rect"]["top"] - 10
-        menu = menus.open_menu_bar_menu(self.inspector, self.xinput, window, bar_y,
-                                        SETTINGS_MENU_POSITION)
-        menus.choose_entry(self.inspector, self.xinput, menu, entry, SETTINGS_MENU_ENTRIES)
+        self.menu_bar_command(window, SETTINGS_MENU_POSITION, entry, SETTINGS_MENU_ENTRIES)
 
     def open_settings(self, window):
         self.choose_from_settings_menu(window, SETTINGS_ENTRY)
@@ -107,9 +90,6 @@ class SettingsTest(test_spine.StartupSteps, WineTestCase):
         return next(c for c in self.refreshed(window)["controls"]
                     if c["hwnd"] == control["hwnd"])
 
-    def notepad_text(self, notepad):
-        return inspector.control(self.refreshed(notepad), "Edit")["text"]
-
     def stored_settings(self, folder):
         """The settings file's lines; fails when it is not encrypted."""
         return read_encrypted_lines(folder / "defpts.ini")
@@ -120,11 +100,7 @@ class SettingsTest(test_spine.StartupSteps, WineTestCase):
     # --- the settings window ---------------------------------------------------------
 
     def test_first_opening_with_the_built_in_record_saves_single_click_122_encrypted(self):
-        folder = self.program_folder()
-        process = self.launch(folder)
-        self.dismiss_notice(MISSING_SETTINGS_MESSAGE)
-        self.enter_startup_password(BUILT_IN_PASSWORD)
-        window = self.main_window()
+        folder, process, window = self.first_start()
 
         settings = self.open_settings(window)
         self.assert_client_size(settings, SETTINGS_CLIENT_SIZE)
@@ -203,7 +179,7 @@ class SettingsTest(test_spine.StartupSteps, WineTestCase):
         self.assertEqual("0", self.stored_settings(folder)[ASK_AT_START_LINE])
         self.exit_by_close(process, window)
         process, window = self.start(folder)
-        self.assertEqual([], self.inspector.windows(PASSWORD_WINDOW_CLASS, visible=True))
+        self.assertEqual([], self.inspector.windows(STARTUP_WINDOW, visible=True))
 
     def test_hotkey_choices_are_stored_in_line_13_by_ok(self):
         folder = self.folder_with(settings_with({HOTKEY_SLOTS_LINE: "00010203"}),
@@ -229,8 +205,7 @@ class SettingsTest(test_spine.StartupSteps, WineTestCase):
         settings = self.open_settings(window)
         self.choose_hotkey_item(settings, 2, entry=2, entries=3)
         self.press_ok(settings)
-        self.bring_notepad_forward()
-        notepad = self.wait_for_window("Notepad", NOTEPAD_TITLE)
+        notepad = self.bring_notepad_forward()
 
         self.xinput.key("ctrl+2")
 

@@ -3,134 +3,18 @@ the windows it shows and the files it leaves in its folder."""
 
 from harness import inspector
 from harness.inspector import ES_PASSWORD, SW_HIDE, WS_EX_LAYERED
+from harness.program import (COMPACT_HEIGHT, DESIGNED_RECT, SETTINGS, STORED_FILES, StartupSteps,
+                             geometry_lines, settings_with)
 from harness.session import MAIN_CLASS, PRODUCT_TITLE, WineTestCase, windows_path
 from harness.storedfiles import (encrypt, is_encrypted, plain_bytes, read_encrypted_lines,
                                  split_lines, write_plain_lines)
 
-MISSING_SETTINGS_MESSAGE = "設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします"
-DESIGNED_RECT = {"left": 197, "top": 108, "width": 149, "height": 452}
-COMPACT_HEIGHT = 68
-NOTEPAD_TITLE = "(無題) - メモ帳"
-PASSWORD_WINDOW = ("NemurokuStartupPasswordWindow", "ねむろく認証")
-BUILT_IN_PASSWORD = "mulberry"
 ATOM = "nemuroku.exe"
 GROUP_FILES = [f"defpt{kind}{n}.ini" for n in (1, 2, 3) for kind in "di"]
-STORED_FILES = ("defpts.ini", "defpti1.ini", "defptd1.ini", "defpti.bak", "defptd.bak")
-
-# A settings file as the program writes it, with the start-up password off so
-# that tests of other things are not stopped by it.
-SETTINGS = ["197", "108", "149", "452", "1", "0", "0", "0", "1", "mulberry", "111", "2", "",
-            "00010203", ""]
-
-
-def settings_with(changes):
-    lines = list(SETTINGS)
-    for index, value in changes.items():
-        lines[index] = value
-    return lines
 
 
 def files_in(folder):
     return {p.name: (p.read_bytes(), p.stat().st_mtime_ns) for p in folder.iterdir()}
-
-
-def geometry_lines(rect):
-    return [str(rect["left"]), str(rect["top"]), str(rect["width"]), str(rect["height"])]
-
-
-class StartupSteps:
-    """Starting and ending the program as a user does; shared by the test classes."""
-
-    def folder_with(self, settings=SETTINGS, titles=("タイトル",), keys=("キーコード",)):
-        folder = self.program_folder()
-        write_plain_lines(folder / "defpts.ini", settings)
-        write_plain_lines(folder / "defpti1.ini", titles)
-        write_plain_lines(folder / "defptd1.ini", keys)
-        return folder
-
-    def main_window(self, visible=True):
-        return self.wait_for_window(MAIN_CLASS, PRODUCT_TITLE, visible)
-
-    def refreshed(self, window):
-        return self.inspector.window(window["hwnd"])
-
-    def title_list(self, window):
-        return inspector.control(window, "ListBox")
-
-    def key_display(self, window):
-        return inspector.control(window, "Edit")
-
-    def control_named(self, window, text, cls=None):
-        return next(c for c in window["controls"]
-                    if c["text"] == text and (cls is None or c["class"] == cls))
-
-    def click_control(self, window, text):
-        self.xinput.click(*inspector.centre(self.control_named(window, text)["rect"]))
-
-    def start(self, folder):
-        """Starts the program and returns (process, its visible main window)."""
-        process = self.launch(folder)
-        return process, self.main_window()
-
-    def exit_by_close(self, process, window):
-        self.inspector.close(window["hwnd"])
-        process.wait_exit(timeout=30)
-
-    def dismiss_notice(self, expected_text):
-        """Checks the notice box and closes it with a real click on OK."""
-        box = self.wait_for_window("#32770", PRODUCT_TITLE)
-        texts = [c["text"] for c in inspector.controls(box, "Static") if c["text"]]
-        buttons = [c for c in inspector.controls(box, "Button") if c["visible"]]
-        self.assertEqual([expected_text], texts)
-        self.assertEqual(["OK"], [b["text"] for b in buttons])
-        self.xinput.click(*inspector.centre(buttons[0]["rect"]))
-        self.wait_until_gone(box["hwnd"])
-
-    def answer_input_box(self, caption, typed):
-        """Types into the input box captioned caption with real keys and clicks its OK."""
-        box = self.wait_for_window("#32770", caption)
-        entry = inspector.control(box, "Edit")
-        self.xinput.click(*inspector.centre(entry["rect"]))
-        self.xinput.type_text(typed)
-        self.wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == typed,
-                      f"{typed!r} typed into {caption}")
-        self.click_control(box, "OK")
-        self.wait_until_gone(box["hwnd"])
-
-    def enter_startup_password(self, password):
-        """Types the password into the start-up password window and clicks OK, as a user would."""
-        box = self.wait_for_window(*PASSWORD_WINDOW)
-        self.xinput.click(*inspector.centre(inspector.control(box, "Edit")["rect"]))
-        self.xinput.type_text(password)
-        self.wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == password,
-                      "the password typed")
-        ok = next(b for b in inspector.controls(box, "Button") if b["text"] == "OK")
-        self.xinput.click(*inspector.centre(ok["rect"]))
-        self.wait_for(lambda: not (self.refreshed(box) or {}).get("visible"),
-                      "the password window closed")
-
-    def close_with_alt_f4(self, window, control):
-        """A real click on one of window's controls, which gives it the keyboard focus,
-        then Alt+F4; waits until window is hidden."""
-        self.xinput.click(*inspector.centre(control["rect"]))
-        self.wait_for(lambda: self.inspector.foreground() == window["hwnd"],
-                      f"{window['title']} in front")
-        self.xinput.key("alt+F4")
-        self.wait_for(lambda: not (self.refreshed(window) or {}).get("visible"),
-                      f"{window['title']} closed by Alt+F4")
-
-    def bring_notepad_forward(self):
-        self.launch_notepad()
-        notepad = self.wait_for_window("Notepad", NOTEPAD_TITLE)
-        # A real click on a part of notepad that the main window does not cover.
-        self.xinput.click(notepad["rect"]["left"] + 700, notepad["rect"]["top"] + 400)
-        self.wait_for(lambda: self.inspector.foreground() == notepad["hwnd"], "notepad in front")
-
-    def assert_in_front(self, window):
-        self.wait_for(lambda: self.refreshed(window)["visible"]
-                      and self.inspector.foreground() == window["hwnd"],
-                      "the first instance's main window visible and in front")
-
 
 
 class SpineTest(StartupSteps, WineTestCase):
@@ -140,12 +24,9 @@ class SpineTest(StartupSteps, WineTestCase):
         folder = self.program_folder()
         for name in GROUP_FILES:
             write_plain_lines(folder / name, ["古い項目"])
-        self.launch(folder)
 
-        self.dismiss_notice(MISSING_SETTINGS_MESSAGE)
-        self.enter_startup_password(BUILT_IN_PASSWORD)
+        _, _, window = self.first_start(folder)
 
-        window = self.main_window()
         self.assertEqual([], [name for name in GROUP_FILES if (folder / name).exists()])
         self.assertEqual(DESIGNED_RECT, window["rect"])
         self.assertTrue(window["topmost"])
@@ -165,11 +46,7 @@ class SpineTest(StartupSteps, WineTestCase):
                           == height, f"the window {height} pixels high")
 
     def test_exit_after_first_start_stores_every_file_encrypted(self):
-        folder = self.program_folder()
-        process = self.launch(folder)
-        self.dismiss_notice(MISSING_SETTINGS_MESSAGE)
-        self.enter_startup_password(BUILT_IN_PASSWORD)
-        window = self.main_window()
+        folder, process, window = self.first_start()
 
         self.exit_by_close(process, window)
 

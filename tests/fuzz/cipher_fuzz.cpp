@@ -5,7 +5,8 @@
 #include <memory>
 
 #include "fuzz_fields.h"
-#include "memory_file_system.h"
+#include "tests/support/memory_file_system.h"
+#include "tests/support/file_cipher.h"
 #include "storage/cryptogram.h"
 
 namespace {
@@ -23,30 +24,31 @@ void checkHeaderReader(std::string_view bytes) {
     std::copy_n(bytes.begin(), size, buffer.get());
     const bool marked = storage::beginsLikeLockMarker(bytes.substr(0, size));
     if (size < storage::kLockHeaderSize) return;
-    const storage::LockHeader header = storage::ReadLockHeader(buffer.get());
+    const storage::LockHeader header = storage::readLockHeader(buffer.get());
     fuzz::check(header.valid == marked, "header validity and the marker test disagree");
     fuzz::check(header.key.size() <= 32, "header key longer than its field");
 }
 
 void checkFileRoundTrip(const std::string& plain, const std::string& key) {
-    fuzz::MemoryFileSystem fs;
+    test_support::MemoryFileSystem fs;
     const platform::Path path = "file.ini";
     fs.files[path] = plain;
-    fuzz::check(storage::CipherFile(fs, path, key, false), "file encryption failed");
+    fuzz::check(test_support::cipherFile(fs, path, key, false), "file encryption failed");
     fuzz::check(fs.files[path].size() == plain.size() + storage::kLockHeaderSize,
                 "encrypted file of the wrong length");
-    fuzz::check(storage::DecipherFile(fs, path, key, false) == storage::kDeciphered &&
+    fuzz::check(test_support::decipherFile(fs, path, key, false) ==
+                        test_support::DecipherResult::Deciphered &&
                     fs.files[path] == plain,
                 "file decryption did not give the plain bytes back");
 }
 
 void checkDecipherAnyFile(const std::string& bytes, const std::string& key) {
-    fuzz::MemoryFileSystem fs;
+    test_support::MemoryFileSystem fs;
     const platform::Path path = "file.ini";
     fs.files[path] = bytes;
-    const int result = storage::DecipherFile(fs, path, key, false);
+    const auto result = test_support::decipherFile(fs, path, key, false);
     // A file cut short inside its header still decrypts, to an empty file.
-    if (result == storage::kDeciphered)
+    if (result == test_support::DecipherResult::Deciphered)
         fuzz::check(fs.files[path].size() ==
                         bytes.size() - std::min(bytes.size(), storage::kLockHeaderSize),
                     "decrypted file of the wrong length");
@@ -72,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string encrypted = storage::encryptedBytes(plain, key, dosTime);
     const storage::LockHeader header =
-        storage::ReadLockHeader(reinterpret_cast<const unsigned char*>(encrypted.data()));
+        storage::readLockHeader(reinterpret_cast<const unsigned char*>(encrypted.data()));
     fuzz::check(header.valid && header.key == key && header.dosTime == dosTime,
                 "the lock header does not give back key and date");
     fuzz::check(storage::decryptedPayload(encrypted, key) == plain,

@@ -3,7 +3,7 @@
 // to the target just brought forward, each paste is followed by clearing the
 // clipboard (or by a clear due later while another program holds it), and only
 // the current item's key code may change.
-#include "../unit/recording_desktop.h"
+#include "tests/support/recording_desktop.h"
 #include "fuzz_fields.h"
 #include "paste/delivery.h"
 #include "storage/errors.h"
@@ -20,10 +20,10 @@ void checkPastes(const std::vector<std::string>& effects, const std::string& tar
                     "a key went to a window other than the target");
         if (effects[i] != "ctrl down") continue;
         // A clipboard held by another program is cleared later instead.
-        fuzz::check(!completed || (i + 5 < effects.size() && effects[i + 4] == "sleep 800" &&
-                                   (effects[i + 5] == "clear clipboard" ||
-                                    effects[i + 5] == "later 500")),
-                    "the clipboard was not cleared after a paste");
+        fuzz::check(
+            !completed || (i + 5 < effects.size() && effects[i + 4] == "sleep 800" &&
+                           (effects[i + 5] == "clear clipboard" || effects[i + 5] == "later 500")),
+            "the clipboard was not cleared after a paste");
     }
 }
 

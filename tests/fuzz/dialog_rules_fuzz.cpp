@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <set>
 
-#include "dialogs/item_commands.h"
-#include "dialogs/key_code_generator.h"
-#include "dialogs/macro_templates.h"
-#include "dialogs/sequence_composer.h"
+#include "dialogs/rules/item_commands.h"
+#include "dialogs/rules/key_code_generator.h"
+#include "dialogs/rules/macro_templates.h"
+#include "dialogs/rules/sequence_composer.h"
 #include "fuzz_fields.h"
 #include "paste/item_kind.h"
 #include "paste/sequence.h"

@@ -9,6 +9,7 @@
 #include "paste/item_kind.h"
 #include "paste/sequence.h"
 #include "storage/errors.h"
+#include "storage/integer_text.h"
 
 namespace {
 

@@ -2,10 +2,11 @@
 // formulas, the password rules and the settings window's fill rules.
 #include <deque>
 
-#include "dialogs/password_rules.h"
-#include "dialogs/settings_rules.h"
+#include "dialogs/rules/password_rules.h"
+#include "dialogs/rules/settings_rules.h"
 #include "fuzz_fields.h"
 #include "storage/errors.h"
+#include "storage/integer_text.h"
 #include "storage/settings_record.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The program's stored files on any bytes: every reader either gives data or
 // reports the file, reading changes no file, and what is written is read back.
 #include "fuzz_fields.h"
-#include "memory_file_system.h"
+#include "tests/support/memory_file_system.h"
 #include "storage/cryptogram.h"
 #include "storage/errors.h"
 #include "storage/group_rules.h"
@@ -20,7 +20,7 @@ storage::ItemLists writableLists(fuzz::Fields& fields) {
 }
 
 template <typename Read>
-void readsWithoutChange(fuzz::MemoryFileSystem& fs, Read read) {
+void readsWithoutChange(test_support::MemoryFileSystem& fs, Read read) {
     const Files before = fs.files;
     try {
         read();
@@ -35,7 +35,7 @@ void readsWithoutChange(fuzz::MemoryFileSystem& fs, Read read) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Fields fields(data, size);
-    fuzz::MemoryFileSystem fs;
+    test_support::MemoryFileSystem fs;
     storage::ProgramFiles files(fs, "folder");
     const platform::Path stored[] = {
         files.settingsPath(),    files.titlePath(1),        files.keyCodePath(1),

@@ -11,6 +11,7 @@
 #include "storage/errors.h"
 #include "storage/line_file.h"
 #include "test_support.h"
+#include "tests/support/file_cipher.h"
 
 namespace {
 
@@ -27,10 +28,10 @@ constexpr std::uint32_t kFileTime = dosTime(2003, 2, 1, 12, 0, 0);
 
 std::string encrypted(const std::string& plain) {
     std::string result(storage::kLockHeaderSize, '\0');
-    storage::WriteLockHeader(reinterpret_cast<unsigned char*>(result.data()), "qz", kFileTime);
+    storage::writeLockHeader(reinterpret_cast<unsigned char*>(result.data()), "qz", kFileTime);
     std::string payload = plain;
     for (std::size_t start = 0; start < payload.size(); start += storage::kCipherBlockSize) {
-        storage::XorWithKey(reinterpret_cast<unsigned char*>(payload.data() + start),
+        storage::xorWithKey(reinterpret_cast<unsigned char*>(payload.data() + start),
                             std::min(storage::kCipherBlockSize, payload.size() - start), "qz");
     }
     return result + payload;
@@ -38,7 +39,7 @@ std::string encrypted(const std::string& plain) {
 
 class AtomicReplace : public TempFolderTest,
                       public ::testing::WithParamInterface<std::tuple<Operation, bool>> {
-  protected:
+protected:
     void SetUp() override {
         TempFolderTest::SetUp();
         const std::string plain = arbitraryBytes(2500);  // two full blocks and a remainder
@@ -68,10 +69,10 @@ class AtomicReplace : public TempFolderTest,
     bool run(platform::FileSystem& fs) {
         switch (operation()) {
             case Operation::Encrypt:
-                return storage::CipherFile(fs, target(), "qz", keepInput());
+                return test_support::cipherFile(fs, target(), "qz", keepInput());
             case Operation::Decrypt:
-                return storage::DecipherFile(fs, target(), "qz", keepInput()) ==
-                       storage::kDeciphered;
+                return test_support::decipherFile(fs, target(), "qz", keepInput()) ==
+                       test_support::DecipherResult::Deciphered;
             case Operation::WriteLines:
                 try {
                     storage::writeLineFile(fs, target(), newLines_);

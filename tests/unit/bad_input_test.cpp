@@ -8,7 +8,7 @@
 #include <map>
 #include <optional>
 
-#include "dialogs/item_commands.h"
+#include "dialogs/rules/item_commands.h"
 #include "observed_file_system.h"
 #include "storage/cryptogram.h"
 #include "storage/errors.h"

@@ -3,18 +3,17 @@
 #include <filesystem>
 
 #include "test_support.h"
+#include "tests/support/file_cipher.h"
 
 namespace {
 
 using namespace test_support;
-using storage::CipherFile;
-using storage::DecipherFile;
 
 constexpr std::uint32_t kWinterMorning = dosTime(2001, 1, 15, 10, 20, 30);
 
 std::string lockHeader(const std::string& key, std::uint32_t time) {
     std::string header(storage::kLockHeaderSize, '\0');
-    storage::WriteLockHeader(reinterpret_cast<unsigned char*>(header.data()), key, time);
+    storage::writeLockHeader(reinterpret_cast<unsigned char*>(header.data()), key, time);
     return header;
 }
 
@@ -35,7 +34,7 @@ TEST(LockHeader, HoldsMarkerLittleEndianTimeAndMaskedKey) {
     EXPECT_EQ(header, expected);
 
     const auto parsed =
-        storage::ReadLockHeader(reinterpret_cast<const unsigned char*>(header.data()));
+        storage::readLockHeader(reinterpret_cast<const unsigned char*>(header.data()));
     EXPECT_TRUE(parsed.valid);
     EXPECT_EQ(parsed.key, "qz");
     EXPECT_EQ(parsed.dosTime, 0x12345678u);
@@ -43,11 +42,11 @@ TEST(LockHeader, HoldsMarkerLittleEndianTimeAndMaskedKey) {
 
 TEST(LockHeader, StoresOnlyThirtyTwoKeyBytesAndReadsNoKeyWithoutMarker) {
     std::string header = lockHeader(std::string(40, 'k'), 1);
-    auto parsed = storage::ReadLockHeader(reinterpret_cast<const unsigned char*>(header.data()));
+    auto parsed = storage::readLockHeader(reinterpret_cast<const unsigned char*>(header.data()));
     EXPECT_EQ(parsed.key, std::string(32, 'k'));
 
     header[7] = 'd';  // "LOCKEd"
-    parsed = storage::ReadLockHeader(reinterpret_cast<const unsigned char*>(header.data()));
+    parsed = storage::readLockHeader(reinterpret_cast<const unsigned char*>(header.data()));
     EXPECT_FALSE(parsed.valid);
     EXPECT_EQ(parsed.key, "");
     EXPECT_EQ(parsed.dosTime, 0u);
@@ -69,11 +68,11 @@ TEST_P(CipherRoundTrip, AddsTheHeaderAndRestoresTheContent) {
     const std::string plain = arbitraryBytes(static_cast<std::size_t>(GetParam()));
     writeBytesWithTime(path("f.ini"), plain, kWinterMorning);
 
-    ASSERT_TRUE(CipherFile(fs_, path("f.ini"), "qz", false));
+    ASSERT_TRUE(cipherFile(fs_, path("f.ini"), "qz", false));
     EXPECT_EQ(readBytes(path("f.ini")), encrypted(plain, "qz", kWinterMorning));
     EXPECT_FALSE(std::filesystem::exists(path("f.$$$")));
 
-    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kDeciphered);
+    ASSERT_EQ(decipherFile(fs_, path("f.ini"), "qz", false), DecipherResult::Deciphered);
     EXPECT_EQ(readBytes(path("f.ini")), plain);
     EXPECT_FALSE(std::filesystem::exists(path("f.$$$")));
 }
@@ -83,33 +82,33 @@ INSTANTIATE_TEST_SUITE_P(BlockBoundaries, CipherRoundTrip,
 
 TEST_F(Cipher, RestartsAThreeByteKeyAtEveryBlock) {
     writeBytes(path("f.ini"), std::string(1025, '\0'));
-    ASSERT_TRUE(CipherFile(fs_, path("f.ini"), "abc", false));
+    ASSERT_TRUE(cipherFile(fs_, path("f.ini"), "abc", false));
     const std::string file = *readBytes(path("f.ini"));
     ASSERT_EQ(file.size(), 44u + 1025u);
     EXPECT_EQ(file[44 + 1022], 'c');  // 1022 mod 3 = 2
     EXPECT_EQ(file[44 + 1023], 'a');  // 1023 mod 3 = 0
     EXPECT_EQ(file[44 + 1024], 'a');  // a new block starts with key byte 0, not 1
 
-    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "abc", false), storage::kDeciphered);
+    ASSERT_EQ(decipherFile(fs_, path("f.ini"), "abc", false), DecipherResult::Deciphered);
     EXPECT_EQ(readBytes(path("f.ini")), std::string(1025, '\0'));
 }
 
 TEST_F(Cipher, EncryptingTwiceWrapsTwiceAndOneDecryptionUnwrapsOnce) {
     const std::string plain = "secret\r\n";
     writeBytes(path("f.ini"), plain);
-    ASSERT_TRUE(CipherFile(fs_, path("f.ini"), "qz", false));
+    ASSERT_TRUE(cipherFile(fs_, path("f.ini"), "qz", false));
     const std::string once = *readBytes(path("f.ini"));
-    ASSERT_TRUE(CipherFile(fs_, path("f.ini"), "qz", false));
+    ASSERT_TRUE(cipherFile(fs_, path("f.ini"), "qz", false));
     EXPECT_EQ(readBytes(path("f.ini"))->size(), plain.size() + 88);
 
-    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kDeciphered);
+    ASSERT_EQ(decipherFile(fs_, path("f.ini"), "qz", false), DecipherResult::Deciphered);
     EXPECT_EQ(readBytes(path("f.ini")), once);
 }
 
 TEST_F(Cipher, LeavesAPlainFileUnchangedBesideAnEmptyTemporaryFile) {
     const std::string plain = "this is not encrypted at all\r\n123\r\n";
     writeBytes(path("f.ini"), plain);
-    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kNotLockedWithKey);
+    EXPECT_EQ(decipherFile(fs_, path("f.ini"), "qz", false), DecipherResult::NotLockedWithKey);
     EXPECT_EQ(readBytes(path("f.ini")), plain);
     EXPECT_EQ(readBytes(path("f.$$$")), "");
 }
@@ -117,48 +116,48 @@ TEST_F(Cipher, LeavesAPlainFileUnchangedBesideAnEmptyTemporaryFile) {
 TEST_F(Cipher, LeavesAFileLockedWithAnotherKeyUnchanged) {
     const std::string locked = encrypted("content", "qy", 0);
     writeBytes(path("f.ini"), locked);
-    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kNotLockedWithKey);
-    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "QZ", false), storage::kNotLockedWithKey);
+    EXPECT_EQ(decipherFile(fs_, path("f.ini"), "qz", false), DecipherResult::NotLockedWithKey);
+    EXPECT_EQ(decipherFile(fs_, path("f.ini"), "QZ", false), DecipherResult::NotLockedWithKey);
     EXPECT_EQ(readBytes(path("f.ini")), locked);
 }
 
 TEST_F(Cipher, DecryptsAFortyByteHeaderOnlyFileToAnEmptyFile) {
     writeBytes(path("f.ini"), lockHeader("qz", 0).substr(0, 40));
-    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kDeciphered);
+    EXPECT_EQ(decipherFile(fs_, path("f.ini"), "qz", false), DecipherResult::Deciphered);
     EXPECT_EQ(readBytes(path("f.ini")), "");
 
     writeBytes(path("g.ini"), std::string(40, 'x'));
-    EXPECT_EQ(DecipherFile(fs_, path("g.ini"), "qz", false), storage::kNotLockedWithKey);
+    EXPECT_EQ(decipherFile(fs_, path("g.ini"), "qz", false), DecipherResult::NotLockedWithKey);
     EXPECT_EQ(readBytes(path("g.ini")), std::string(40, 'x'));
 }
 
 TEST_F(Cipher, RefusesFilesShorterThanThirtyFiveBytesWithoutTouchingThem) {
     const std::string shortFile = lockHeader("qz", 0).substr(0, 34);
     writeBytes(path("f.ini"), shortFile);
-    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kDecipherFailed);
+    EXPECT_EQ(decipherFile(fs_, path("f.ini"), "qz", false), DecipherResult::Failed);
     EXPECT_EQ(readBytes(path("f.ini")), shortFile);
     EXPECT_FALSE(std::filesystem::exists(path("f.$$$")));
 }
 
 TEST_F(Cipher, FailsOnAnEmptyKeyOrAMissingFile) {
     writeBytes(path("f.ini"), "abc");
-    EXPECT_FALSE(CipherFile(fs_, path("f.ini"), "", false));
-    EXPECT_EQ(DecipherFile(fs_, path("f.ini"), "", false), storage::kDecipherFailed);
+    EXPECT_FALSE(cipherFile(fs_, path("f.ini"), "", false));
+    EXPECT_EQ(decipherFile(fs_, path("f.ini"), "", false), DecipherResult::Failed);
     EXPECT_EQ(readBytes(path("f.ini")), "abc");
-    EXPECT_FALSE(CipherFile(fs_, path("missing.ini"), "qz", false));
-    EXPECT_EQ(DecipherFile(fs_, path("missing.ini"), "qz", false), storage::kDecipherFailed);
+    EXPECT_FALSE(cipherFile(fs_, path("missing.ini"), "qz", false));
+    EXPECT_EQ(decipherFile(fs_, path("missing.ini"), "qz", false), DecipherResult::Failed);
     EXPECT_FALSE(std::filesystem::exists(path("f.$$$")));
     EXPECT_FALSE(std::filesystem::exists(path("missing.$$$")));
 }
 
 TEST_F(Cipher, KeepsThePlainInputAsOrgAndTheEncryptedInputAsCrp) {
     writeBytesWithTime(path("f.ini"), "plain", kWinterMorning);
-    ASSERT_TRUE(CipherFile(fs_, path("f.ini"), "qz", true));
+    ASSERT_TRUE(cipherFile(fs_, path("f.ini"), "qz", true));
     EXPECT_EQ(readBytes(path("f.org")), "plain");
     const std::string locked = encrypted("plain", "qz", kWinterMorning);
     EXPECT_EQ(readBytes(path("f.ini")), locked);
 
-    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", true), storage::kDeciphered);
+    ASSERT_EQ(decipherFile(fs_, path("f.ini"), "qz", true), DecipherResult::Deciphered);
     EXPECT_EQ(readBytes(path("f.crp")), locked);
     EXPECT_EQ(readBytes(path("f.ini")), "plain");
 }
@@ -166,7 +165,7 @@ TEST_F(Cipher, KeepsThePlainInputAsOrgAndTheEncryptedInputAsCrp) {
 TEST_F(Cipher, WithTheKeptNameTakenLeavesTheInputAndTheNewContentInTheTemporaryFile) {
     writeBytesWithTime(path("f.ini"), "plain", kWinterMorning);
     writeBytes(path("f.org"), "older copy");
-    EXPECT_FALSE(CipherFile(fs_, path("f.ini"), "qz", true));
+    EXPECT_FALSE(cipherFile(fs_, path("f.ini"), "qz", true));
     EXPECT_EQ(readBytes(path("f.ini")), "plain");
     EXPECT_EQ(readBytes(path("f.org")), "older copy");
     EXPECT_EQ(readBytes(path("f.$$$")), encrypted("plain", "qz", kWinterMorning));
@@ -174,7 +173,7 @@ TEST_F(Cipher, WithTheKeptNameTakenLeavesTheInputAndTheNewContentInTheTemporaryF
     const std::string locked = encrypted("plain", "qz", 0);
     writeBytes(path("g.ini"), locked);
     writeBytes(path("g.crp"), "older copy");
-    EXPECT_EQ(DecipherFile(fs_, path("g.ini"), "qz", true), storage::kDecipherFailed);
+    EXPECT_EQ(decipherFile(fs_, path("g.ini"), "qz", true), DecipherResult::Failed);
     EXPECT_EQ(readBytes(path("g.ini")), locked);
     EXPECT_EQ(readBytes(path("g.$$$")), "plain");
 }
@@ -182,10 +181,10 @@ TEST_F(Cipher, WithTheKeptNameTakenLeavesTheInputAndTheNewContentInTheTemporaryF
 TEST_F(Cipher, RestoresTheFileTimeRecordedInTheHeader) {
     writeBytesWithTime(path("f.ini"), "plain", kWinterMorning);
     ASSERT_EQ(lastWriteDosTime(path("f.ini")), kWinterMorning);
-    ASSERT_TRUE(CipherFile(fs_, path("f.ini"), "qz", false));
+    ASSERT_TRUE(cipherFile(fs_, path("f.ini"), "qz", false));
     EXPECT_NE(lastWriteDosTime(path("f.ini")), kWinterMorning);
 
-    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kDeciphered);
+    ASSERT_EQ(decipherFile(fs_, path("f.ini"), "qz", false), DecipherResult::Deciphered);
     EXPECT_EQ(lastWriteDosTime(path("f.ini")), kWinterMorning);
 }
 
@@ -195,7 +194,7 @@ TEST_F(Cipher, KeepsTheTimeOfWritingWhenTheHeaderHoldsNoTime) {
     ASSERT_NE(beforeDecryption, 0u);
     writeBytesWithTime(path("f.ini"), encrypted("plain", "qz", 0), kWinterMorning);
 
-    ASSERT_EQ(DecipherFile(fs_, path("f.ini"), "qz", false), storage::kDeciphered);
+    ASSERT_EQ(decipherFile(fs_, path("f.ini"), "qz", false), DecipherResult::Deciphered);
     // Packed DOS date-times order like the moments they stand for.
     EXPECT_GE(lastWriteDosTime(path("f.ini")), beforeDecryption);
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "recording_desktop.h"
+#include "tests/support/recording_desktop.h"
 #include "storage/errors.h"
 
 namespace {
@@ -171,8 +171,7 @@ TEST_F(DeliveryTest, ClipboardHeldByAnotherProgramStopsTheDelivery) {
 TEST_F(DeliveryTest, AClearThatFindsTheClipboardHeldIsTriedAgainUntilItSucceeds) {
     given("mail", "abc");
     desktop.answer = [this](const std::string& effect) {
-        if (effect == "ctrl up")
-            desktop.clipboardHeldByAnotherProgram = true;
+        if (effect == "ctrl up") desktop.clipboardHeldByAnotherProgram = true;
     };
     delivery.click();
     desktop.runDueActions();  // still held
@@ -240,8 +239,8 @@ TEST_F(DeliveryTest, CounterThatIsNoNumberFailsBeforeAnythingIsPasted) {
 TEST_F(DeliveryTest, CommandRunsInsteadOfAPasteAndLeavesNothingOnTheClipboard) {
     given("@EXE", "notepad.exe");
     window.newline = true;
-    EXPECT_EQ(clickEffects(), (Effects{"run notepad.exe", "clear clipboard", "set active 42",
-                                       "clear clipboard"}));
+    EXPECT_EQ(clickEffects(),
+              (Effects{"run notepad.exe", "clear clipboard", "set active 42", "clear clipboard"}));
     EXPECT_EQ(desktop.clipboard, "");
     EXPECT_EQ(window.display, "notepad.exe");
     EXPECT_EQ(doubleClickEffects(), (Effects{"run notepad.exe", "clear clipboard"}));
@@ -250,17 +249,16 @@ TEST_F(DeliveryTest, CommandRunsInsteadOfAPasteAndLeavesNothingOnTheClipboard) {
 TEST_F(DeliveryTest, CommandWithSingleClickOffRunsOnTheDoubleClickAndLeavesTheClipboardEmpty) {
     given("@EXE,notes", "notepad.exe");
     singleClickOff();
-    EXPECT_EQ(clickEffects(), (Effects{"set active 42", "clear clipboard",
-                                       "clipboard notepad.exe", "later 30000"}));
+    EXPECT_EQ(clickEffects(), (Effects{"set active 42", "clear clipboard", "clipboard notepad.exe",
+                                       "later 30000"}));
     EXPECT_EQ(doubleClickEffects(), (Effects{"run notepad.exe", "clear clipboard"}));
     EXPECT_EQ(desktop.clipboard, "");
 }
 
 TEST_F(DeliveryTest, WebAddressOpensWithTheMainWindowAsOwnerInBothModes) {
     given("@URL,news", "http://example.invalid/");
-    EXPECT_EQ(clickEffects(),
-              (Effects{"open http://example.invalid/ owner 7", "clear clipboard", "set active 42",
-                       "clear clipboard"}));
+    EXPECT_EQ(clickEffects(), (Effects{"open http://example.invalid/ owner 7", "clear clipboard",
+                                       "set active 42", "clear clipboard"}));
     singleClickOff();
     delivery.click();
     EXPECT_EQ(doubleClickEffects(),
@@ -303,8 +301,7 @@ TEST_F(SequenceTest, FullSixStepsLeaveNothingOnTheClipboard) {
 TEST_F(SequenceTest, TargetClosedBetweenStepsStopsTheSequenceAndClearsTheClipboard) {
     givenSequence("00,R01,R");
     desktop.answer = [this](const std::string& effect) {
-        if (effect == "enter")
-            desktop.closedWindows.insert(kEditor);
+        if (effect == "enter") desktop.closedWindows.insert(kEditor);
     };
     EXPECT_THROW(delivery.click(), paste::TargetGone);
     EXPECT_EQ(desktop.pasted, std::vector<std::string>{"A"});

@@ -1,4 +1,4 @@
-#include "dialogs/item_commands.h"
+#include "dialogs/rules/item_commands.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "dialogs/key_code_generator.h"
+#include "dialogs/rules/key_code_generator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "dialogs/macro_templates.h"
+#include "dialogs/rules/macro_templates.h"
 
 #include <gtest/gtest.h>
 
 #include <string_view>
 #include <vector>
 
-#include "dialogs/item_commands.h"
+#include "dialogs/rules/item_commands.h"
 #include "paste/item_kind.h"
 
 namespace {

@@ -4,7 +4,7 @@ namespace test_support {
 namespace {
 
 class ObservedInputFile : public platform::InputFile {
-  public:
+public:
     ObservedInputFile(ObservedFileSystem& fs, std::unique_ptr<platform::InputFile> real)
         : fs_(fs), real_(std::move(real)) {}
 
@@ -17,13 +17,13 @@ class ObservedInputFile : public platform::InputFile {
 
     std::uint32_t lastWriteDosTime() override { return real_->lastWriteDosTime(); }
 
-  private:
+private:
     ObservedFileSystem& fs_;
     std::unique_ptr<platform::InputFile> real_;
 };
 
 class ObservedOutputFile : public platform::OutputFile {
-  public:
+public:
     ObservedOutputFile(ObservedFileSystem& fs, std::unique_ptr<platform::OutputFile> real)
         : fs_(fs), real_(std::move(real)) {}
 
@@ -55,7 +55,7 @@ class ObservedOutputFile : public platform::OutputFile {
 
     bool flush() override { return !fs_.failsNow() && real_->flush(); }
 
-  private:
+private:
     ObservedFileSystem& fs_;
     std::unique_ptr<platform::OutputFile> real_;
 };

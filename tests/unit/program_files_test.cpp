@@ -8,6 +8,7 @@
 #include "storage/errors.h"
 #include "storage/stored_file.h"
 #include "test_support.h"
+#include "tests/support/file_cipher.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ using storage::Lines;
 bool isLocked(const Path& file) {
     const auto bytes = readBytes(file);
     return bytes && bytes->size() >= storage::kLockHeaderSize &&
-           storage::ReadLockHeader(reinterpret_cast<const unsigned char*>(bytes->data())).key ==
+           storage::readLockHeader(reinterpret_cast<const unsigned char*>(bytes->data())).key ==
                storage::kFileKey;
 }
 
@@ -150,8 +151,8 @@ TEST_F(ProgramFilesTest, WritesTheBackupsEncrypted) {
     auto program = files();
     program.writeBackups(storage::defaultItemLists());
     EXPECT_TRUE(isLocked(program.titleBackupPath()));
-    ASSERT_EQ(storage::DecipherFile(fs_, program.keyCodeBackupPath(), "qz", false),
-              storage::kDeciphered);
+    ASSERT_EQ(test_support::decipherFile(fs_, program.keyCodeBackupPath(), "qz", false),
+              test_support::DecipherResult::Deciphered);
     EXPECT_EQ(readBytes(program.keyCodeBackupPath()),
               std::string(storage::kDefaultKeyCode) + "\r\n");
 }

@@ -1,4 +1,4 @@
-#include "dialogs/sequence_composer.h"
+#include "dialogs/rules/sequence_composer.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "storage/errors.h"
+#include "storage/integer_text.h"
 #include "test_support.h"
 
 namespace {

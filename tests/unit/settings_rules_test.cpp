@@ -1,4 +1,4 @@
-#include "dialogs/settings_rules.h"
+#include "dialogs/rules/settings_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -11,6 +11,7 @@
 #include "storage/cryptogram.h"
 #include "storage/errors.h"
 #include "test_support.h"
+#include "tests/support/file_cipher.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ protected:
     std::string encryptedInPlace(const std::string& plain, const std::string& key,
                                  std::uint32_t time = dosTime(2003, 2, 1, 12, 0, 0)) {
         writeBytesWithTime(path("scratch.ini"), plain, time);
-        EXPECT_TRUE(storage::CipherFile(fs_, path("scratch.ini"), key, false));
+        EXPECT_TRUE(test_support::cipherFile(fs_, path("scratch.ini"), key, false));
         const std::string bytes = readBytes(path("scratch.ini")).value_or("");
         std::filesystem::remove(path("scratch.ini"));
         return bytes;
@@ -87,7 +88,7 @@ TEST_F(StoredFileTest, WritesWhatEncryptingInPlaceMakesOfTheSameContentDatedNow)
     const std::string written = readBytes(path("defpts.ini")).value_or("");
     ASSERT_GE(written.size(), storage::kLockHeaderSize);
     const std::uint32_t date =
-        storage::ReadLockHeader(reinterpret_cast<const unsigned char*>(written.data())).dosTime;
+        storage::readLockHeader(reinterpret_cast<const unsigned char*>(written.data())).dosTime;
     EXPECT_NE(date, 0u);
     EXPECT_LE(before, date);
     EXPECT_LE(date, after);

@@ -32,7 +32,7 @@ constexpr std::uint32_t dosTime(int year, int month, int day, int hour, int minu
 std::string arbitraryBytes(std::size_t count, unsigned seed = 7);
 
 class TempFolderTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override;
     void TearDown() override;
     // Empties the folder, for tests that run a scenario many times.
@@ -42,7 +42,7 @@ class TempFolderTest : public ::testing::Test {
 
     platform::FileSystem& fs_ = platform::realFileSystem();
 
-  private:
+private:
     Path folder_;
 };
 

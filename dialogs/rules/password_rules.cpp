@@ -1,4 +1,4 @@
-#include "dialogs/password_rules.h"
+#include "dialogs/rules/password_rules.h"
 
 namespace password_rules {
 

@@ -9,7 +9,7 @@
 
 #include "platform/file_system.h"
 
-namespace fuzz {
+namespace test_support {
 
 class MemoryFileSystem : public platform::FileSystem {
 public:
@@ -74,4 +74,4 @@ private:
     };
 };
 
-}  // namespace fuzz
+}  // namespace test_support

@@ -22,9 +22,6 @@ public:
     virtual void tell(std::string_view message) = 0;
 };
 
-inline constexpr std::string_view kWrongAtStart = "パスワードが間違っています。\r\n終了します。";
-inline constexpr std::string_view kWrongInCheckWindow =
-    "パスワードが間違っています。\r\n変更できませんでした。";
 inline constexpr std::string_view kNotChanged =
     "パスワードが間違っています。\r\nパスワードは変更されませんでした。";
 inline constexpr std::string_view kNotSwitchedOff =

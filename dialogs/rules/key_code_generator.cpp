@@ -1,4 +1,4 @@
-#include "dialogs/key_code_generator.h"
+#include "dialogs/rules/key_code_generator.h"
 
 #include <algorithm>
 #include <limits>
@@ -7,13 +7,13 @@ namespace key_code_generator {
 
 std::optional<DrawSet> drawSet(const CharacterClasses& classes) {
     const auto [digits, upper, lower] = classes;
-    if (digits && upper && lower) return DrawSet{kS62, 0, 62};
-    if (digits && upper) return DrawSet{kS36, 0, 36};
-    if (digits && lower) return DrawSet{kS62, 26, 36};  // a to z, then 0 to 9
-    if (digits) return DrawSet{kS36, 0, 10};
-    if (upper && lower) return DrawSet{kS62, 0, 52};
-    if (upper) return DrawSet{kS62, 0, 26};
-    if (lower) return DrawSet{kS26, 0, 26};
+    if (digits && upper && lower) return DrawSet{kUpperLowerDigits, 0, 62};
+    if (digits && upper) return DrawSet{kDigitsUpper, 0, 36};
+    if (digits && lower) return DrawSet{kUpperLowerDigits, 26, 36};  // a to z, then 0 to 9
+    if (digits) return DrawSet{kDigitsUpper, 0, 10};
+    if (upper && lower) return DrawSet{kUpperLowerDigits, 0, 52};
+    if (upper) return DrawSet{kUpperLowerDigits, 0, 26};
+    if (lower) return DrawSet{kLower, 0, 26};
     return std::nullopt;
 }
 

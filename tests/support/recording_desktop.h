@@ -43,8 +43,7 @@ public:
     }
     bool bringToForeground(platform::WindowHandle window) override {
         record("foreground " + std::to_string(window));
-        if (closedWindows.count(window))
-            return false;
+        if (closedWindows.count(window)) return false;
         foreground = window;
         return true;
     }
@@ -88,8 +87,7 @@ public:
 private:
     void record(const std::string& effect) {
         effects.push_back(effect);
-        if (answer)
-            answer(effect);
+        if (answer) answer(effect);
     }
     void openClipboard() {
         if (clipboardHeldByAnotherProgram) throw platform::ClipboardError();

@@ -1,4 +1,4 @@
-#include "dialogs/macro_templates.h"
+#include "dialogs/rules/macro_templates.h"
 
 #include <array>
 

@@ -13,10 +13,10 @@
 
 namespace key_code_generator {
 
-inline constexpr std::string_view kS62 =
+inline constexpr std::string_view kUpperLowerDigits =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-inline constexpr std::string_view kS36 = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-inline constexpr std::string_view kS26 = "abcdefghijklmnopqrstuvwxyz";
+inline constexpr std::string_view kDigitsUpper = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+inline constexpr std::string_view kLower = "abcdefghijklmnopqrstuvwxyz";
 
 inline constexpr int kLongestLength = 20;
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "dialogs/password_rules.h"
+#include "dialogs/rules/password_rules.h"
 #include "storage/line_file.h"
 #include "storage/settings_record.h"
 

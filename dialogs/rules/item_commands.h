@@ -16,12 +16,6 @@ namespace item_commands {
 inline constexpr std::size_t kCapacity = 30;
 inline constexpr const char* kSeparatorTitle = "---------------";
 
-// Texts the user sees, in UTF-8.
-inline constexpr std::string_view kFullMessage = "登録できるタイトル数が上限に達しています。";
-inline constexpr std::string_view kDeleteCaption = "削除確認";
-inline constexpr std::string_view kDeleteQuestion = "この項目を削除してもよろしいですか？";
-inline constexpr std::string_view kItemChangedMessage = "項目が変更されたため登録できませんでした";
-
 // Adding and inserting a separator are refused from the 30th line on. Only
 // their start is tested, so a registration already under way can still take
 // a group past the limit.

@@ -1,9 +1,9 @@
-#include "dialogs/settings_rules.h"
+#include "dialogs/rules/settings_rules.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "storage/errors.h"
+#include "storage/integer_text.h"
 
 namespace settings_rules {
 
