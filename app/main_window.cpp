@@ -228,6 +228,10 @@ void MainWindow::listsChanged() {
     }
 }
 
+void MainWindow::makeCurrent(int item) {
+    SendMessageW(titleList_, LB_SETCARETINDEX, item, FALSE);
+}
+
 int MainWindow::currentItem() const {
     if (SendMessageW(titleList_, LB_GETCOUNT, 0, 0) <= 0) return -1;
     return static_cast<int>(SendMessageW(titleList_, LB_GETCARETINDEX, 0, 0));
@@ -363,6 +367,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             finishStart();
             return 0;
         case WM_QUERYENDSESSION:
+            // The session may end without a word more to this program.
+            delivery_.clearClipboardAtEnd();
             return TRUE;
         case WM_ENDSESSION:
             // Windows may end the process right after this message.

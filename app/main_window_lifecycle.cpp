@@ -151,6 +151,8 @@ void MainWindow::authenticateAndShow() {
 void MainWindow::shutDown() {
     if (phase_ == Phase::Closing) return;
     const Phase closedFrom = std::exchange(phase_, Phase::Closing);
+    // Whatever the program put on the clipboard would outlive it there.
+    delivery_.clearClipboardAtEnd();
     if (closedFrom != Phase::Starting) {
         if (closedFrom != Phase::Running) storeBackups();
         storeOnExit();
