@@ -90,11 +90,20 @@ UINT MainWindow::restoreRequestMessage() {
 
 bool MainWindow::create() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
+    bool settingsFileFound = false;
+    try {
+        settingsFileFound = loadSettings();
+    } catch (const std::exception& error) {
+        abandonStart(error);
+        return false;
+    }
     const bool created = Window::create({
         .className = kClassName,
         .caption = ui::kApplicationTitle,
         .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
-        .exStyle = 0,
+        // Topmost from creation on, so that the window never shows without
+        // the order: Wine takes no order for a hidden window.
+        .exStyle = static_cast<DWORD>(stayOnTop_ ? WS_EX_TOPMOST : 0),
         .x = kDesignedLeft,
         .y = kDesignedTop,
         .width = kDesignedWidth,
@@ -109,7 +118,7 @@ bool MainWindow::create() {
                  scaled(kDesignedWidth), scaled(kDesignedHeight), SWP_NOZORDER | SWP_NOACTIVATE);
     createTopBarAndList();
     try {
-        initialise();
+        initialise(settingsFileFound);
     } catch (const std::exception& error) {
         abandonStart(error);
         return false;
@@ -217,6 +226,10 @@ void MainWindow::listsChanged() {
     if (current >= 0 && newCount > 0) {
         SendMessageW(titleList_, LB_SETCARETINDEX, std::min(current, newCount - 1), FALSE);
     }
+}
+
+void MainWindow::makeCurrent(int item) {
+    SendMessageW(titleList_, LB_SETCARETINDEX, item, FALSE);
 }
 
 int MainWindow::currentItem() const {
@@ -354,6 +367,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             finishStart();
             return 0;
         case WM_QUERYENDSESSION:
+            // The session may end without a word more to this program.
+            delivery_.clearClipboardAtEnd();
             return TRUE;
         case WM_ENDSESSION:
             // Windows may end the process right after this message.

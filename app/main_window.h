@@ -45,6 +45,7 @@ public:
     storage::ProgramFiles& programFiles() override { return files_; }
     void listsChanged() override;
     int currentItem() const override;
+    void makeCurrent(int item) override;
     void showKeyCode(const std::string& keyCode) override;
     void setOpacity(int alpha) override;
     platform::WindowHandle ownWindow() override;
@@ -97,7 +98,8 @@ public:
     void storeSettings() override;
 
 private:
-    void initialise();
+    bool loadSettings();
+    void initialise(bool settingsFileFound);
     void abandonStart(const std::exception& error);
     std::optional<platform::Path> leftoverOfGroup(int group) const;
     void storeBackups();

@@ -17,14 +17,20 @@ namespace {
 constexpr DWORD kPauseBeforeIconRemoval = 50;
 }  // namespace
 
-// Loads the settings and group 1 and applies the settings to the window.
+// Loads the settings, if there is a settings file, before the window is made.
 // Throws what stops the start: a settings file that exists but cannot be read
 // must never leave the program running on the built-in password in front of
 // the user's groups.
-void MainWindow::initialise() {
-    const bool settingsFileFound = files_.settingsExist();
+bool MainWindow::loadSettings() {
+    if (!files_.settingsExist()) return false;
+    files_.loadSettings(settings_);
+    stayOnTop_ = settings_.isOn(line::kStayOnTop);
+    return true;
+}
+
+// Applies the settings to the window and loads group 1.
+void MainWindow::initialise(bool settingsFileFound) {
     if (settingsFileFound) {
-        files_.loadSettings(settings_);
         applySettings();
     } else {
         ui::notice(texts::kMissingSettings);
@@ -66,7 +72,6 @@ void MainWindow::abandonStart(const std::exception& error) {
 
 void MainWindow::applySettings() {
     applyGeometry();
-    stayOnTop_ = settings_.isOn(line::kStayOnTop);
     applyTransparency();
     newlineToggle_.setOn(settings_.isOn(line::kNewline));
 }
@@ -127,9 +132,6 @@ bool MainWindow::showFirstTime() {
     if (!hwnd()) return false;
     phase_ = Phase::Shown;
     ShowWindow(hwnd(), SW_SHOW);
-    // Set once the window is shown: Wine does not take the order of a hidden window.
-    SetWindowPos(hwnd(), stayOnTop_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd());
     UpdateWindow(hwnd());
     PostMessageW(hwnd(), kFinishStartMessage, 0, 0);
@@ -149,6 +151,8 @@ void MainWindow::authenticateAndShow() {
 void MainWindow::shutDown() {
     if (phase_ == Phase::Closing) return;
     const Phase closedFrom = std::exchange(phase_, Phase::Closing);
+    // Whatever the program put on the clipboard would outlive it there.
+    delivery_.clearClipboardAtEnd();
     if (closedFrom != Phase::Starting) {
         if (closedFrom != Phase::Running) storeBackups();
         storeOnExit();

@@ -6,7 +6,6 @@
 #include "app/main_window_design.h"
 #include "app/main_window_texts.h"
 #include "dialogs/rules/password_rules.h"
-#include "paste/hotkeys.h"
 #include "platform/lazy_function.h"
 #include "storage/integer_text.h"
 #include "ui/messages.h"
@@ -114,10 +113,14 @@ void MainWindow::restore() {
     SetForegroundWindow(hwnd());
 }
 
+// A key held down sends no stream of repeats, each a delivery of its own,
+// where Windows offers that (7 and later).
 void MainWindow::registerHotkeys() {
     bool allRegistered = true;
     for (const Hotkey& hotkey : kHotkeys) {
-        if (!RegisterHotKey(hwnd(), hotkey.id, hotkey.modifiers, hotkey.key)) allRegistered = false;
+        if (!RegisterHotKey(hwnd(), hotkey.id, hotkey.modifiers | MOD_NOREPEAT, hotkey.key) &&
+            !RegisterHotKey(hwnd(), hotkey.id, hotkey.modifiers, hotkey.key))
+            allRegistered = false;
     }
     if (!allRegistered) ui::notice(texts::kHotkeysFailed);
 }
@@ -137,14 +140,10 @@ void MainWindow::onHotkey(int id) {
         // Shown again, but the program in front keeps the foreground.
         if (!IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_SHOWNA);
     }
-    delivery_.recordTarget();
-    if (hotkey->slot == 0 || !paste::hotkeysDeliver(settings_, unlocked())) return;
-    const int slotItem = paste::hotkeySlotItem(settings_, hotkey->slot);
-    const int item =
-        paste::hotkeyTargetItem(slotItem, currentItem(), static_cast<int>(lists_.titles.size()));
-    // The focus only: the highlighted lines stay as they are.
-    if (item >= 0) SendMessageW(titleList_, LB_SETCARETINDEX, item, FALSE);
-    onTitleClick();
+    if (hotkey->slot == 0)
+        delivery_.recordTarget();
+    else
+        delivery_.hotkey(hotkey->slot, unlocked());
 }
 
 // "隠蔽": masking needs nothing; uncovering needs the start-up password when

@@ -1,13 +1,17 @@
-"""Start-up benchmark: nemuroku.exe against a minimal Win32 window program.
+"""Start-up benchmark: nemuroku.exe against two yardsticks, a minimal Win32 window
+program and a themed one that looks like nemuroku.exe (the same manifest with
+common controls 6 and DPI awareness, a list box and a button in the program's
+font, an icon in the notification area).
 
     python3 bench/startup.py [--runs N]
 
 Reports, each figure with its aim:
-- the median time from process start to the main window shown for both
+- the median time from process start to the main window shown for the three
   programs (started the same way: `wine X.exe` from a folder of their own, on a
-  private Xvfb with openbox) and their ratio, once with the program folders on
-  the disk and once on tmpfs (/dev/shm), where writing files costs no flush;
-- the resident memory (VmRSS) of both running processes and the difference;
+  private Xvfb with openbox) and nemuroku.exe's ratio to each yardstick, once
+  with the program folders on the disk and once on tmpfs (/dev/shm), where
+  writing files costs no flush;
+- the resident memory (VmRSS) of the running processes and the differences;
 - the CPU time a running, idle instance uses over 10 s;
 - the time from a click on a title to its key code standing in Wine's notepad;
 - the size of nemuroku.exe.
@@ -36,12 +40,15 @@ from harness.xinput import XInput  # noqa: E402
 MINGW = winenv.BUILD / "mingw"
 NEMUROKU = MINGW / "nemuroku.exe"
 MINIMAL = MINGW / "tests" / "e2e" / "minimal_window.exe"
+THEMED = MINGW / "tests" / "e2e" / "themed_window.exe"
 INSPECTOR = MINGW / "tests" / "e2e" / "inspector.exe"
 PREFIX = winenv.BUILD / "wine" / "bench-prefix"
 IDLE_SECONDS = 10
 TMPFS = Path("/dev/shm")
 
 AIM_RATIO = 1.3
+AIM_THEMED_RATIO = 1.1
+AIM_THEMED_MORE_MEMORY_MB = 2
 AIM_CLICK_MS = 30
 AIM_MORE_MEMORY_MB = 8
 AIM_SIZE_BYTES = 1_000_000
@@ -185,7 +192,7 @@ def main():
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--runs", type=int, default=7)
     args = parser.parse_args()
-    for needed in (NEMUROKU, MINIMAL, INSPECTOR):
+    for needed in (NEMUROKU, MINIMAL, THEMED, INSPECTOR):
         if not needed.exists():
             sys.exit(f"{needed} is missing: build the mingw preset first")
 
@@ -196,7 +203,8 @@ def main():
         env = winenv.wine_env(prefix, display.name)
         inspector = Inspector(INSPECTOR, env)
         inspector.snapshot()  # wineserver and the desktop process up before timing
-        programs = [(NEMUROKU, "NemurokuMainWindow", "ねむろく"), (MINIMAL, "MinimalWindow", "minimal")]
+        programs = [(NEMUROKU, "NemurokuMainWindow", "ねむろく"), (MINIMAL, "MinimalWindow", "minimal"),
+                    (THEMED, "ThemedWindow", "themed")]
         on_disk = start_up_times(env, inspector, work, args.runs, programs)
         in_memory = start_up_times(env, inspector, work_in_memory, args.runs, programs)
         memory = {exe.name: settled_memory(env, inspector, work, exe, window_class, title)
@@ -219,11 +227,13 @@ def main():
     for heading, times in ((f"start-up to main window shown (median of {args.runs}):", on_disk),
                            (f"same, program folders on tmpfs {TMPFS} (median of {args.runs}):",
                             in_memory)):
-        nemuroku, minimal = times[NEMUROKU.name], times[MINIMAL.name]
+        nemuroku, minimal, themed = (times[exe.name] for exe in (NEMUROKU, MINIMAL, THEMED))
         print(heading)
         print(f"  nemuroku.exe        {nemuroku * 1000:7.0f} ms")
         print(f"  minimal_window.exe  {minimal * 1000:7.0f} ms")
         print(f"  ratio               {nemuroku / minimal:7.2f}   (aim: <= {AIM_RATIO})")
+        print(f"  themed_window.exe   {themed * 1000:7.0f} ms")
+        print(f"  themed ratio        {nemuroku / themed:.2f}   (aim: <= {AIM_THEMED_RATIO})")
     each = ", ".join(f"{t:.1f}" for t in deliveries)
     print(f"click to text in notepad (median of {args.runs}):"
           f" {statistics.median(deliveries):.1f} ms (aim: <= {AIM_CLICK_MS} ms; each run: {each})")
@@ -232,6 +242,9 @@ def main():
     print(f"  nemuroku.exe        {memory[NEMUROKU.name]:7.1f} MB")
     print(f"  minimal_window.exe  {memory[MINIMAL.name]:7.1f} MB")
     print(f"  difference          {more:7.1f} MB   (aim: <= {AIM_MORE_MEMORY_MB} MB more)")
+    print(f"  themed_window.exe   {memory[THEMED.name]:7.1f} MB")
+    print(f"  themed difference   {memory[NEMUROKU.name] - memory[THEMED.name]:.1f} MB"
+          f"   (aim: <= {AIM_THEMED_MORE_MEMORY_MB} MB more)")
     print(f"idle CPU over {IDLE_SECONDS} s:   {(after[0] - before[0]) / hz:7.2f} s of nemuroku.exe's"
           f" process (aim: 0)")
     if server:

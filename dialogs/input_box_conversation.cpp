@@ -7,7 +7,8 @@
 std::optional<std::string> InputBoxConversation::ask(std::string_view caption,
                                                      std::string_view prompt) {
     const std::wstring answer =
-        ui::inputBox(owner_, platform::fromUtf8(caption), platform::fromUtf8(prompt), L"");
+        ui::inputBox(owner_, platform::fromUtf8(caption), platform::fromUtf8(prompt), L"",
+                     ui::InputEcho::Masked);
     if (auto bytes = platform::toCp932(answer)) return bytes;
     ui::notice(ui::kUnstorableText);
     return std::nullopt;

@@ -8,6 +8,7 @@
 #include "dialogs/rules/key_code_generator.h"
 #include "dialogs/rules/macro_templates.h"
 #include "platform/desktop.h"
+#include "platform/random_source.h"
 #include "ui/controls.h"
 #include "platform/code_page_932.h"
 
@@ -138,17 +139,13 @@ LRESULT RegistrationWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lP
     return defaultHandling(message, wParam, lParam);
 }
 
-// Reseeded from the clock on every press; without any allowed class the key
-// code field keeps its text.
+// Without any allowed class the key code field keeps its text.
 void RegistrationWindow::generateKeyCode() {
-    SYSTEMTIME now{};
-    GetSystemTime(&now);
-    const auto seed = key_code_generator::millisecondsSinceMidnight(now.wHour, now.wMinute,
-                                                                    now.wSecond, now.wMilliseconds);
     const key_code_generator::CharacterClasses classes{
         isChecked(digitsBox_), isChecked(upperCaseBox_), isChecked(lowerCaseBox_)};
     const int length = item_editing::entryOfText(lengthChoice_) + 1;
-    if (const auto keyCode = key_code_generator::generate(classes, length, seed))
+    if (const auto keyCode =
+            key_code_generator::generate(classes, length, platform::systemRandom()))
         SetWindowTextW(keyCodeField_, platform::fromCp932(*keyCode).c_str());
 }
 

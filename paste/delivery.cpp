@@ -5,6 +5,7 @@
 
 #include "paste/counter.h"
 #include "paste/date_time.h"
+#include "paste/hotkeys.h"
 #include "paste/item_kind.h"
 #include "paste/sequence.h"
 #include "storage/integer_text.h"
@@ -32,14 +33,16 @@ bool isItem(const storage::ItemLists& lists, int index) {
 }  // namespace
 
 Delivery::Delivery(MainWindowState& window, platform::Desktop& desktop)
-    : window_(window), desktop_(desktop) {}
+    : window_(window), desktop_(desktop), clipboard_(desktop) {}
 
+// A window of this program in front (the edit or the registration window)
+// must never receive another item's key code, which registering would then
+// store as visible text. No foreground window at all is a passing state while
+// the activation changes hands; it must not replace a real target either.
 void Delivery::recordTarget() {
     const platform::WindowHandle foreground = desktop_.foregroundWindow();
     ownHandleField_ = std::to_string(window_.ownWindow());
-    // No foreground window at all is a passing state while the activation
-    // changes hands; it must not replace a real target.
-    if (foreground != 0 && foreground != storage::toInteger(ownHandleField_))
+    if (foreground != 0 && !desktop_.isOwnWindow(foreground))
         targetField_ = std::to_string(foreground);
     if (targetField_.empty()) targetField_ = ownHandleField_;
 }
@@ -89,21 +92,27 @@ void Delivery::click() {
             setKeyCode(index, keyCode);
         }
         if (singleClick) {
-            action = actOnMacro(kind, title, keyCode, targetWindow);
+            action = actOnMacro(kind, title, keyCode);
             if (action.endedEarly) return;
         }
         desktop_.setActiveWindow(targetWindow);
         desktop_.clearClipboard();
     }
 
-    desktop_.putOnClipboard(keyCode);
+    // A command, an address or a sequence that has acted leaves nothing of
+    // its key code on the clipboard.
+    const bool acted = singleClick && (kind == ItemKind::Sequence || action.noPaste);
+    if (!acted) clipboard_.put(keyCode);
     window_.showKeyCode(keyCode);
-    if (!singleClick) return;  // this mode only copies; the double click pastes
+    if (!singleClick) {
+        clipboard_.clearLater();  // this mode only copies; the double click pastes
+        return;
+    }
     if (action.counter) setKeyCode(index, advancedKeyCode(*action.counter));
-    if (kind == ItemKind::Sequence || action.noPaste) return;
+    if (acted) return;
     pasteStep();
     desktop_.setActiveWindow(targetWindow);
-    if (window_.newlineToggleOn()) desktop_.pressKey(platform::Key::Enter);
+    if (window_.newlineToggleOn()) pressIntoTarget(platform::Key::Enter);
 }
 
 // In single-click mode the click has delivered already, so a macro's action
@@ -119,21 +128,26 @@ void Delivery::doubleClick() {
         window_.showKeyCode("");
         return;
     }
-    // Tab and Enter steps of a sequence before its first item step go to the
-    // main window; item steps paste into the target.
-    const MacroAction action = actOnMacro(kind, title, keyCode, window_.ownWindow());
+    const MacroAction action = actOnMacro(kind, title, keyCode);
     if (action.endedEarly) return;
     if (!singleClickModeOn() && !action.noPaste)
         pasteStep();  // what the click left on the clipboard
     if (action.counter) setKeyCode(index, advancedKeyCode(*action.counter));
-    if (!action.noPaste && window_.newlineToggleOn()) desktop_.pressKey(platform::Key::Enter);
+    if (!action.noPaste && window_.newlineToggleOn()) pressIntoTarget(platform::Key::Enter);
 }
 
-// The action of a macro item that replaces or precedes the paste. A sequence
-// is played after bringing the given window forward.
+void Delivery::hotkey(int slot, bool unlocked) {
+    recordTarget();
+    if (!hotkeysDeliver(window_.settings(), unlocked)) return;
+    const int item = hotkeySlotItem(window_.settings(), slot);
+    if (!isItem(window_.itemLists(), item)) return;
+    window_.makeCurrent(item);
+    click();
+}
+
+// The action of a macro item that replaces or precedes the paste.
 Delivery::MacroAction Delivery::actOnMacro(ItemKind kind, const std::string& title,
-                                           const std::string& keyCode,
-                                           platform::WindowHandle sequenceForeground) {
+                                           const std::string& keyCode) {
     MacroAction action;
     switch (kind) {
         case ItemKind::Counter:
@@ -141,17 +155,16 @@ Delivery::MacroAction Delivery::actOnMacro(ItemKind kind, const std::string& tit
             break;
         case ItemKind::Command:
             desktop_.runCommandLine(keyCode);
-            desktop_.clearClipboard();
+            clipboard_.clear();
             action.noPaste = true;
             break;
         case ItemKind::WebAddress:
             desktop_.openDocument(window_.ownWindow(), keyCode);
-            desktop_.clearClipboard();
+            clipboard_.clear();
             action.noPaste = true;
             break;
         case ItemKind::Sequence:
             window_.showKeyCode(keyCode);
-            desktop_.bringToForeground(sequenceForeground);
             action.endedEarly = !playSequence(keyCode);
             break;
         default:
@@ -160,11 +173,24 @@ Delivery::MacroAction Delivery::actOnMacro(ItemKind kind, const std::string& tit
     return action;
 }
 
+// Before every key that goes to the target: a target that was closed, or
+// that another window has covered, must not let the keys land elsewhere.
+void Delivery::requireTarget() {
+    if (desktop_.bringToForeground(target())) return;
+    clipboard_.clear();
+    throw TargetGone();
+}
+
+void Delivery::pressIntoTarget(platform::Key key) {
+    requireTarget();
+    desktop_.pressKey(key);
+}
+
 void Delivery::pasteStep() {
-    desktop_.bringToForeground(target());
+    requireTarget();
     desktop_.pressPaste();
     desktop_.sleep(kClipboardReadTime);
-    desktop_.clearClipboard();
+    clipboard_.clear();
 }
 
 // Returns false when the playback ended early: at the end of the key code or
@@ -174,10 +200,10 @@ bool Delivery::playSequence(const std::string& keyCode) {
         const std::string step = sequenceStep(keyCode, k);
         switch (stepKind(step)) {
             case StepKind::Tab:
-                desktop_.pressKey(platform::Key::Tab);
+                pressIntoTarget(platform::Key::Tab);
                 break;
             case StepKind::Enter:
-                desktop_.pressKey(platform::Key::Enter);
+                pressIntoTarget(platform::Key::Enter);
                 break;
             case StepKind::Skip:
                 break;
@@ -199,7 +225,7 @@ bool Delivery::playItemStep(const std::string& step) {
     if (itemNumber > itemCount(lists) - 1) return false;
     if (stepPutsKeyCode(step, itemNumber)) {
         const std::string keyCode = lists.keyCodes[itemNumber];
-        desktop_.putOnClipboard(keyCode);
+        clipboard_.put(keyCode);
     }
     desktop_.sleep(kPauseBeforeItemStep);
     pasteStep();

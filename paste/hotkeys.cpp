@@ -16,8 +16,4 @@ int hotkeySlotItem(const storage::SettingsRecord& settings, int slot) {
     return storage::toInteger(start < slots.size() ? slots.substr(start, 2) : std::string());
 }
 
-int hotkeyTargetItem(int slotItem, int currentItem, int itemCount) {
-    return slotItem >= 0 && slotItem < itemCount ? slotItem : currentItem;
-}
-
 }  // namespace paste

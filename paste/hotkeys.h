@@ -15,8 +15,4 @@ bool hotkeysDeliver(const storage::SettingsRecord& settings, bool unlocked);
 // number. Throws storage::ConversionError when they are none.
 int hotkeySlotItem(const storage::SettingsRecord& settings, int slot);
 
-// The item that becomes current: the slot's item where the list reaches it,
-// otherwise the current item stays.
-int hotkeyTargetItem(int slotItem, int currentItem, int itemCount);
-
 }  // namespace paste

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -47,9 +48,13 @@ public:
     virtual ~Desktop() = default;
 
     virtual WindowHandle foregroundWindow() = 0;
+    // Whether the window is one of this program's own.
+    virtual bool isOwnWindow(WindowHandle window) = 0;
     // Makes the window the foreground window and waits, bounded, until it has
-    // taken the activation, so that the keys synthesized next reach it.
-    virtual void bringToForeground(WindowHandle window) = 0;
+    // taken the activation, so that the keys synthesized next reach it. False
+    // when the window no longer exists or another program kept the
+    // foreground: keys synthesized then would reach that program.
+    virtual bool bringToForeground(WindowHandle window) = 0;
     virtual void setActiveWindow(WindowHandle window) = 0;
 
     // Key presses reach the target plain: modifiers the user still holds
@@ -61,6 +66,9 @@ public:
     // other programs send to the program's windows is answered, since a
     // target reading the clipboard may wait for such an answer.
     virtual void sleep(int milliseconds) = 0;
+    // Runs the action once, on this thread, from the message loop after the
+    // time has passed (never inside sleep()). The action must not throw.
+    virtual void runLater(int milliseconds, std::function<void()> action) = 0;
 
     // Replaces the clipboard's content with the text (code page 932 bytes),
     // kept out of clipboard history and clipboard monitors. Throws

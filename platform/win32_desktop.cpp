@@ -7,6 +7,8 @@
 
 #include <cstring>
 #include <cwchar>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -107,6 +109,32 @@ void bringForward(HWND window) {
         letCatchUp(window);
         if (hasTakenActivation(window, targetThread)) return;
     }
+}
+
+// Whether a window other than the target, and not one of this program's,
+// holds the foreground: keys synthesized now would reach it. This program's
+// own windows, or none, hold it only while the window manager catches up, and
+// the target is brought forward again before the keys (keepKeysOutOfThisProgram).
+bool anotherWindowInFront(HWND target) {
+    HWND foreground = GetForegroundWindow();
+    if (!foreground || foreground == target || foreground == GetDesktopWindow()) return false;
+    DWORD process = 0;
+    GetWindowThreadProcessId(foreground, &process);
+    return process != GetCurrentProcessId();
+}
+
+// --- Running later ----------------------------------------------------------
+
+// Actions waiting for their timer, by timer id.
+std::map<UINT_PTR, std::function<void()>>& pendingActions() {
+    static std::map<UINT_PTR, std::function<void()>> actions;
+    return actions;
+}
+
+void CALLBACK runPendingAction(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    auto pending = pendingActions().extract(timer);
+    if (!pending.empty()) pending.mapped()();
 }
 
 // --- Keys -------------------------------------------------------------------
@@ -284,9 +312,16 @@ class Win32Desktop : public Desktop {
 public:
     WindowHandle foregroundWindow() override { return handleOf(GetForegroundWindow()); }
 
-    void bringToForeground(WindowHandle window) override {
+    bool isOwnWindow(WindowHandle window) override {
+        DWORD process = 0;
+        return GetWindowThreadProcessId(toHwnd(window), &process) &&
+               process == GetCurrentProcessId();
+    }
+
+    bool bringToForeground(WindowHandle window) override {
         keyTarget_ = toHwnd(window);
         bringForward(keyTarget_);
+        return IsWindow(keyTarget_) && !anotherWindowInFront(keyTarget_);
     }
 
     void setActiveWindow(WindowHandle window) override { SetActiveWindow(toHwnd(window)); }
@@ -305,6 +340,12 @@ public:
 
     void sleep(int milliseconds) override {
         waitAnsweringSentMessages(static_cast<DWORD>(milliseconds));
+    }
+
+    void runLater(int milliseconds, std::function<void()> action) override {
+        const UINT_PTR timer =
+            SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), &runPendingAction);
+        if (timer) pendingActions()[timer] = std::move(action);
     }
 
     void putOnClipboard(const std::string& text) override { clipboard_.put(text); }

@@ -3,14 +3,18 @@ Wine prefix and an Xvfb display managed by openbox.
 
 Used as a module by the end-to-end harness and ./run, and from the shell:
 
-    python3 scripts/winenv.py exec [--display] [--fresh-prefix] [--prefix DIR] -- CMD...
+    python3 scripts/winenv.py exec [--display] [--fresh-prefix] [--prefix DIR]
+                                   [--copy-to DIR] -- CMD...
 
 runs CMD with LANG, LOCPATH, WINEPREFIX and (with --display) DISPLAY set, then
-stops the display and the prefix's wineserver again.
+stops the display and the prefix's wineserver again. With --copy-to, CMD runs in
+a fresh copy of the prefix made in DIR, and the prefix itself stays as made.
 """
 
 import argparse
+import fcntl
 import os
+import select
 import shutil
 import subprocess
 import sys
@@ -80,22 +84,57 @@ def wine_env(prefix, display=None, locale=LOCALE):
 
 
 def ensure_prefix(prefix, fresh=False, locale=LOCALE, log_pixels=None,
-                  font_replacements=FONT_REPLACEMENTS, font_links=None):
+                  font_replacements=FONT_REPLACEMENTS, font_links=None, copy_to=None):
     """Creates the prefix once; later calls reuse it. fresh=True starts it over.
     log_pixels sets the screen resolution in DPI (Windows' default is 96);
-    font_links maps a font to the "file,face" it takes missing characters from."""
-    prefix = Path(prefix)
+    font_links maps a font to the "file,face" it takes missing characters from.
+    With copy_to, returns a fresh copy of the prefix made there instead.
+    Processes that ask for the same prefix at once wait for each other."""
+    prefix = Path(prefix).resolve()  # Wine takes absolute paths only
+    prefix.parent.mkdir(parents=True, exist_ok=True)
+    with open(prefix.with_name(prefix.name + ".lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        _make_prefix(prefix, fresh, locale, log_pixels, font_replacements, font_links)
+        if copy_to is None:
+            return prefix
+        return _copy_prefix(prefix, Path(copy_to).resolve())
+
+
+def _copy_prefix(prefix, copy):
+    """Windows' own programs and libraries (.exe and .dll, nearly all of a prefix's 700 MB)
+    are hard links to the prefix's: nothing writes them once the prefix is made. The rest,
+    registry and user folders, is copied, so that the copy's changes stay its own."""
+    if copy.exists():
+        stop_wineserver(copy)
+        shutil.rmtree(copy)
+
+    def link_or_copy(source, target):
+        if Path(source).suffix.lower() in (".exe", ".dll"):
+            try:
+                os.link(source, target)
+                return target
+            except OSError:
+                pass  # another file system
+        return shutil.copy2(source, target)
+
+    shutil.copytree(prefix, copy, symlinks=True, copy_function=link_or_copy)
+    return copy
+
+
+def _make_prefix(prefix, fresh, locale, log_pixels, font_replacements, font_links):
     stamp = prefix / ".nemuroku-ready"
-    # The stamp names what the prefix was made for: one made for something else is made again.
+    # The stamp names what the prefix was made for: one made for something else, or
+    # by another version of Wine, is made again.
+    wine_version = subprocess.run(["wine", "--version"], capture_output=True,
+                                  text=True).stdout.strip()
     made_for = repr((locale, log_pixels, sorted(font_replacements.items()),
-                     sorted((font_links or {}).items())))
+                     sorted((font_links or {}).items()), wine_version))
     if (fresh or (stamp.exists() and stamp.read_text().splitlines()[:1] != [made_for])) \
             and prefix.exists():
         stop_wineserver(prefix)
         shutil.rmtree(prefix)
     if stamp.exists():
-        return prefix
-    prefix.parent.mkdir(parents=True, exist_ok=True)
+        return
     env = wine_env(prefix, locale=locale)
     env.pop("DISPLAY", None)  # no window needs drawing while the prefix is made
     started = time.monotonic()
@@ -127,7 +166,6 @@ def ensure_prefix(prefix, fresh=False, locale=LOCALE, log_pixels=None,
                        env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run(["wineserver", "-w"], env=env, check=True)  # registry flushed to disk
     stamp.write_text(f"{made_for}\n{time.monotonic() - started:.1f}\n")
-    return prefix
 
 
 def stop_wineserver(prefix):
@@ -161,12 +199,18 @@ class Display:
         self._openbox = None
 
     def start(self):
-        number = self._free_display_number()
-        self.name = f":{number}"
-        self._xvfb = subprocess.Popen(
-            ["Xvfb", self.name, "-screen", "0", self.size, "-nolisten", "tcp", "-noreset"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        wait_until(self._server_answers, 20, f"Xvfb on {self.name}")
+        # Xvfb takes the first free display number itself and writes it to the pipe once
+        # it accepts connections: servers started at once never race for a number.
+        ready, write_end = os.pipe()
+        try:
+            self._xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.size,
+                 "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,),
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+            os.close(write_end)
+            self.name = ":" + self._read_display_number(ready, 20)
+        finally:
+            os.close(ready)
         env = dict(os.environ, DISPLAY=self.name)
         self._openbox = subprocess.Popen(
             ["openbox", "--sm-disable"], env=env,
@@ -184,19 +228,19 @@ class Display:
     def __exit__(self, *exc):
         self.stop()
 
-    @staticmethod
-    def _free_display_number():
-        for number in range(90, 200):
-            if not (Path(f"/tmp/.X{number}-lock").exists()
-                    or Path(f"/tmp/.X11-unix/X{number}").exists()):
-                return number
-        raise RuntimeError("no free X display number between :90 and :199")
-
-    def _server_answers(self):
-        if self._xvfb.poll() is not None:
-            raise RuntimeError(f"Xvfb on {self.name} exited with {self._xvfb.returncode}")
-        return subprocess.run(["xdpyinfo", "-display", self.name],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+    def _read_display_number(self, pipe, timeout):
+        text = b""
+        deadline = time.monotonic() + timeout
+        while not text.endswith(b"\n"):
+            if not select.select([pipe], [], [], max(0, deadline - time.monotonic()))[0]:
+                self.stop()
+                raise TimeoutError(f"gave up after {timeout} s waiting for Xvfb")
+            chunk = os.read(pipe, 16)
+            if not chunk:
+                self.stop()
+                raise RuntimeError("Xvfb exited without a display")
+            text += chunk
+        return text.decode().strip()
 
     def _window_manager_running(self):
         if self._openbox.poll() is not None:
@@ -214,6 +258,7 @@ def main():
     run = sub.add_parser("exec", help="run a command inside the environment")
     run.add_argument("--prefix", default=str(TEST_PREFIX))
     run.add_argument("--fresh-prefix", action="store_true")
+    run.add_argument("--copy-to", help="run in a fresh copy of the prefix made in this folder")
     run.add_argument("--display", action="store_true", help="start Xvfb and openbox for it")
     run.add_argument("cmd", nargs=argparse.REMAINDER)
     args = parser.parse_args()
@@ -222,7 +267,7 @@ def main():
         parser.error("exec needs a command")
 
     started = time.monotonic()
-    prefix = ensure_prefix(args.prefix, fresh=args.fresh_prefix)
+    prefix = ensure_prefix(args.prefix, fresh=args.fresh_prefix, copy_to=args.copy_to)
     print(f"winenv: prefix {prefix} ready in {time.monotonic() - started:.1f} s", flush=True)
     display = Display().start() if args.display else None
     try:

@@ -13,6 +13,7 @@ struct InputBoxState {
     const std::wstring& caption;
     const std::wstring& prompt;
     const std::wstring& initialText;
+    InputEcho echo;
     std::wstring answer;
 };
 
@@ -36,6 +37,7 @@ INT_PTR CALLBACK inputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             SetDlgItemTextW(dialog, IDC_INPUT_PROMPT, state->prompt.c_str());
             HWND text = GetDlgItem(dialog, IDC_INPUT_TEXT);
             SendMessageW(text, EM_LIMITTEXT, kMaximumLength, 0);
+            if (state->echo == InputEcho::Masked) SendMessageW(text, EM_SETPASSWORDCHAR, L'*', 0);
             SetWindowTextW(text, state->initialText.c_str());
             useProgramFont(dialog);
             SetForegroundWindow(dialog);
@@ -60,8 +62,8 @@ INT_PTR CALLBACK inputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 }  // namespace
 
 std::wstring inputBox(HWND owner, const std::wstring& caption, const std::wstring& prompt,
-                      const std::wstring& initialText) {
-    InputBoxState state{caption, prompt, initialText, {}};
+                      const std::wstring& initialText, InputEcho echo) {
+    InputBoxState state{caption, prompt, initialText, echo, {}};
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUT_BOX),
                                      owner, inputBoxProc, reinterpret_cast<LPARAM>(&state));
     return result == IDOK ? state.answer : std::wstring();

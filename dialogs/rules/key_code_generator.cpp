@@ -1,6 +1,7 @@
 #include "dialogs/rules/key_code_generator.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace key_code_generator {
 
@@ -16,25 +17,22 @@ std::optional<DrawSet> drawSet(const CharacterClasses& classes) {
     return std::nullopt;
 }
 
-std::uint32_t millisecondsSinceMidnight(int hour, int minute, int second, int millisecond) {
-    return static_cast<std::uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 + millisecond);
+// Numbers in the incomplete last round of n below 2^32 are drawn again: taken
+// modulo n they would make the first characters of the set more likely.
+std::uint32_t drawBelow(platform::RandomSource& random, std::uint32_t n) {
+    const std::uint32_t rounds = std::numeric_limits<std::uint32_t>::max() / n;
+    for (;;) {
+        const std::uint32_t drawn = random.next();
+        if (drawn / n < rounds) return drawn % n;
+    }
 }
 
-std::uint32_t Random::below(std::uint32_t n) {
-    state_ = state_ * 134775813u + 1u;
-    return static_cast<std::uint32_t>((std::uint64_t{state_} * n) >> 32);
-}
-
-// Always twenty draws, whatever the length, so that a key code depends only
-// on the seed and the classes.
 std::optional<std::string> generate(const CharacterClasses& classes, int length,
-                                    std::uint32_t seed) {
+                                    platform::RandomSource& random) {
     const std::optional<DrawSet> set = drawSet(classes);
     if (!set) return std::nullopt;
-    Random random(seed);
-    std::string drawn;
-    for (int i = 0; i < kDraws; ++i) drawn += set->characters[set->first + random.below(set->size)];
-    drawn.resize(static_cast<std::size_t>(std::clamp(length, 0, kDraws)));
+    std::string drawn(static_cast<std::size_t>(std::clamp(length, 0, kLongestLength)), '\0');
+    for (char& c : drawn) c = set->characters[set->first + drawBelow(random, set->size)];
     return drawn;
 }
 

@@ -1,7 +1,6 @@
-// The key code generator of the registration window: twenty characters drawn
-// from the classes the user allows, of which the chosen length is kept. Each
-// press reseeds from the clock, so two presses within one millisecond give
-// the same key code.
+// The key code generator of the registration window: characters drawn with
+// the system's secure random generator from the classes the user allows, as
+// many as the chosen length.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/random_source.h"
+
 namespace key_code_generator {
 
 inline constexpr std::string_view kUpperLowerDigits =
@@ -17,7 +18,6 @@ inline constexpr std::string_view kUpperLowerDigits =
 inline constexpr std::string_view kDigitsUpper = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 inline constexpr std::string_view kLower = "abcdefghijklmnopqrstuvwxyz";
 
-inline constexpr int kDraws = 20;
 inline constexpr int kLongestLength = 20;
 
 struct CharacterClasses {
@@ -36,22 +36,12 @@ struct DrawSet {
 // Nothing when no class is allowed.
 std::optional<DrawSet> drawSet(const CharacterClasses& classes);
 
-// The seed: milliseconds since midnight of the UTC time of day.
-std::uint32_t millisecondsSinceMidnight(int hour, int minute, int second, int millisecond);
+// A number from 0 to n - 1, each equally likely.
+std::uint32_t drawBelow(platform::RandomSource& random, std::uint32_t n);
 
-class Random {
-public:
-    explicit Random(std::uint32_t seed) : state_(seed) {}
-    // A number from 0 to n - 1: the upper half of the new state times n.
-    std::uint32_t below(std::uint32_t n);
-
-private:
-    std::uint32_t state_;
-};
-
-// The first `length` (at most 20) of twenty characters drawn with the seed;
-// nothing when no class is allowed, so the key code field keeps its text.
+// `length` characters (at most 20); nothing when no class is allowed, so the
+// key code field keeps its text.
 std::optional<std::string> generate(const CharacterClasses& classes, int length,
-                                    std::uint32_t seed);
+                                    platform::RandomSource& random);
 
 }  // namespace key_code_generator

@@ -20,10 +20,19 @@ void changePassword(storage::SettingsRecord& settings, Conversation& conversatio
         return;
     }
     conversation.tell(kConfirmation);
+    // Cancel gives the empty entry, which must never become the password.
     const auto first =
         conversation.ask("パスワード確認(1)", "変更後のパスワードを入力してください");
+    if (first && first->empty()) {
+        conversation.tell(kKept);
+        return;
+    }
     const auto second =
         conversation.ask("パスワード確認(2)", "変更後のパスワードを入力してください");
+    if (second && second->empty()) {
+        conversation.tell(kKept);
+        return;
+    }
     if (!first || first != second) {
         conversation.tell(kNotChanged);
         return;

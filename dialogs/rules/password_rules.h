@@ -15,8 +15,9 @@ namespace password_rules {
 class Conversation {
 public:
     virtual ~Conversation() = default;
-    // An input box: the answer as code page 932 bytes, the empty text when it
-    // is cancelled, nothing when the answer has no code page 932 form.
+    // An input box for a password, its entry masked: the answer as code page
+    // 932 bytes, the empty text when it is cancelled, nothing when the answer
+    // has no code page 932 form.
     virtual std::optional<std::string> ask(std::string_view caption, std::string_view prompt) = 0;
     virtual void tell(std::string_view message) = 0;
 };
@@ -27,6 +28,7 @@ inline constexpr std::string_view kNotSwitchedOff =
     "パスワードが間違っています。\r\nパスワード解除できませんでした。";
 inline constexpr std::string_view kConfirmation = "パスワード確認！";
 inline constexpr std::string_view kChanged = "パスワードを変更しました。";
+inline constexpr std::string_view kKept = "パスワードは変更されませんでした。";
 
 // Whether the start-up password is asked. An empty flag counts as on and is
 // written as "1".
@@ -35,8 +37,9 @@ bool askedAtStart(storage::SettingsRecord& settings);
 // An exact, byte-for-byte comparison with the stored password.
 bool isPassword(const storage::SettingsRecord& settings, const std::optional<std::string>& entry);
 
-// The password change: the current password, then the new one twice. The
-// change stays in memory until the settings are next saved.
+// The password change: the current password, then the new one twice. Cancel
+// or an empty entry keeps the password. The change stays in memory until the
+// settings are next saved.
 void changePassword(storage::SettingsRecord& settings, Conversation& conversation);
 
 // Run whenever the box for asking the password at start changes. Unticking

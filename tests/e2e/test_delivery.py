@@ -74,8 +74,8 @@ class DeliveryTest(StartupSteps, WineTestCase):
         self.wait_for_notepad_text(notepad, "ベータ\r\nalpha\r\n")
 
     def test_single_click_mode_off_copies_on_click_and_pastes_on_double_click(self):
-        _, _, window = self.start_with(["first", "second"], ["alpha", "beta"],
-                                       settings_with({SINGLE_CLICK_LINE: "211"}))
+        _, process, window = self.start_with(["first", "second"], ["alpha", "beta"],
+                                             settings_with({SINGLE_CLICK_LINE: "211"}))
         notepad = self.bring_notepad_forward()
 
         self.click_title(notepad, window, 1)
@@ -85,6 +85,13 @@ class DeliveryTest(StartupSteps, WineTestCase):
         # A paste by the single click would have landed before the double click's.
         self.wait_for_notepad_text(notepad, "alpha")
         self.wait_for_clipboard("")
+
+        # A copy left on the clipboard does not outlive the program.
+        self.click_title(notepad, window, 1)
+        self.wait_for_clipboard("beta")
+        self.inspector.close(window["hwnd"])
+        process.wait_exit(timeout=30)
+        self.assertEqual("", self.inspector.clipboard_text())
 
     # --- macro items ---------------------------------------------------------------
 
@@ -134,7 +141,7 @@ class DeliveryTest(StartupSteps, WineTestCase):
 
         self.click_title(notepad, window, 0)
         self.wait_for(made.exists, "the command to create its file")
-        self.wait_for_clipboard(command)
+        self.assertNotEqual(command, self.inspector.clipboard_text(), "the command line kept")
         self.click_title(notepad, window, 1)
 
         # Anything the command item had pasted would stand before the next delivery.
@@ -153,7 +160,7 @@ class DeliveryTest(StartupSteps, WineTestCase):
         opened = self.wait_for_window("Notepad", "opened.ini - メモ帳")
         self.addCleanup(self.inspector.close, opened["hwnd"])
         self.assertEqual("document text\r\n", self.notepad_text(opened))
-        self.wait_for_clipboard(address)
+        self.assertNotEqual(address, self.inspector.clipboard_text(), "the address left behind")
         # Back to the first notepad, as the user would, for the next delivery.
         self.inspector.close(opened["hwnd"])
         self.wait_until_gone(opened["hwnd"])

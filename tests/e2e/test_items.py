@@ -7,12 +7,13 @@ import re
 from harness import dropdowns, inspector, menus
 from harness.inspector import BS_DEFPUSHBUTTON, ES_PASSWORD
 from harness.program import (ABOUT_ENTRY, ABOUT_WINDOW, CHECK_WINDOW, EDIT_MENU_POSITION,
-                             EDIT_WINDOW, FOLDER_LINK, PASSWORD, PASSWORD_WINDOW_TITLE,
-                             PROGRAM_MODE_TEMPLATE, PROGRAM_MODE_WINDOW, REGISTRATION_WINDOW,
-                             SETTINGS, SETTINGS_ENTRY, SETTINGS_MENU_ENTRIES,
-                             SETTINGS_MENU_POSITION, SETTINGS_WINDOW, STAY_ON_TOP_BOX,
-                             STAY_ON_TOP_LINE, TEMPLATE_ENTRIES, TEMPLATE_PLACEHOLDER,
-                             TEMPLATE_ROWS, StartupSteps, locked_settings)
+                             EDIT_WINDOW, FOLDER_LINK, NEWLINE_LINE, PASSWORD,
+                             PASSWORD_WINDOW_TITLE, PROGRAM_MODE_TEMPLATE, PROGRAM_MODE_WINDOW,
+                             REGISTRATION_WINDOW, SETTINGS, SETTINGS_ENTRY, SETTINGS_MENU_ENTRIES,
+                             SETTINGS_MENU_POSITION, SETTINGS_WINDOW, SINGLE_CLICK_LINE,
+                             STAY_ON_TOP_BOX, STAY_ON_TOP_LINE, TEMPLATE_ENTRIES,
+                             TEMPLATE_PLACEHOLDER, TEMPLATE_ROWS, StartupSteps, locked_settings,
+                             settings_with)
 from harness.storedfiles import read_encrypted_lines, split_lines
 from harness.session import WineTestCase
 
@@ -277,7 +278,10 @@ class ItemsTest(StartupSteps, WineTestCase):
 
     def test_edit_changes_an_item_turns_a_separator_into_one_and_keeps_off_a_moved_one(self):
         titles, keys = ["alpha", SEPARATOR, "gamma"], ["key-alpha", "", "key-gamma"]
-        folder, process, window = self.start_with(titles, keys)
+        # Clicks only copy in this mode, and double clicks press Enter after a paste.
+        folder = self.folder_with(settings_with({SINGLE_CLICK_LINE: "211", NEWLINE_LINE: "1"}),
+                                  titles, keys)
+        process, window = self.start(folder)
 
         self.click_line(window, 0)
         self.edit_menu_command(window, EDIT)
@@ -285,6 +289,15 @@ class ItemsTest(StartupSteps, WineTestCase):
         self.wait_for_fields(editor, "alpha", "key-alpha")
         self.screenshot("edit-window", editor["rect"])
         self.fill_fields(editor, "first", "key-first")
+        # A title delivered after the pointer left the edit window for the list
+        # reaches nothing in it: neither the key code nor the Enter that would
+        # press its "登録".
+        self.click_line(window, 2)
+        self.wait_for(lambda: self.inspector.clipboard_text() == "key-gamma", "the copy")
+        self.xinput.double_click(*inspector.list_line_centre(self.title_list(window), 2))
+        self.wait_for(lambda: self.inspector.clipboard_text() == "", "the paste done")
+        self.assertTrue(self.refreshed(editor)["visible"])
+        self.assertEqual(("first", "key-first"), self.field_texts(editor))
         self.click_control(editor, "登録")
         self.wait_until_hidden(editor)
         self.wait_for_titles(window, ["first", SEPARATOR, "gamma"])

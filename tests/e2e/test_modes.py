@@ -25,6 +25,7 @@ WRONG_IN_CHECK_WINDOW = WRONG + "変更できませんでした。"
 NOT_CHANGED = WRONG + "パスワードは変更されませんでした。"
 CONFIRMATION = "パスワード確認！"
 CHANGED = "パスワードを変更しました。"
+KEPT = "パスワードは変更されませんでした。"
 HOTKEY_FAILED = "ショートカットキーの設定に失敗しました"
 # The command of 表示グループの書き出し, as ui/resource_ids.h numbers it; another
 # process cannot read the program's menu under Wine.
@@ -365,7 +366,7 @@ class ModesTest(StartupSteps, WineTestCase):
         self.exit_by_close(process, window)
         self.assertEqual(PASSWORD, read_encrypted_lines(folder / "defpts.ini")[PASSWORD_LINE])
 
-    def test_password_change_refused_keeps_the_old_password(self):
+    def test_password_change_refused_or_cancelled_keeps_the_old_password(self):
         folder = self.folder_with()
         process, window = self.start(folder)
 
@@ -379,6 +380,15 @@ class ModesTest(StartupSteps, WineTestCase):
         self.answer_input_box("パスワード確認(1)", PASSWORD)
         self.answer_input_box("パスワード確認(2)", PASSWORD + "x")
         self.dismiss_notice(NOT_CHANGED)
+
+        # Cancel where the new password is typed (masked) keeps the old one.
+        self.open_password_change(window)
+        self.answer_input_box(PASSWORD_WINDOW_TITLE, BUILT_IN_PASSWORD)
+        self.dismiss_notice(CONFIRMATION)
+        box = self.wait_for_window("#32770", "パスワード確認(1)")
+        self.assertTrue(inspector.control(box, "Edit")["style"] & ES_PASSWORD)
+        self.click_control(box, "キャンセル")
+        self.dismiss_notice(KEPT)
 
         self.exit_by_close(process, window)
         self.assertEqual(BUILT_IN_PASSWORD,

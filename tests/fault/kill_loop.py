@@ -462,6 +462,7 @@ def main():
             if not needed.exists():
                 raise RuntimeError(f"{needed} is missing; build the mingw preset first")
         shutil.rmtree(PROGRAMS, ignore_errors=True)
+        wine.set_home(PROGRAMS / "session")  # shares nothing with the end-to-end lanes
         session = wine.session()
         print(f"kill loop: seed {seed}, session ready in {time.monotonic() - started:.1f} s",
               flush=True)

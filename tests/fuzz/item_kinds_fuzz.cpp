@@ -65,7 +65,7 @@ void checkDateAndTime(fuzz::Fields& fields) {
     }
 }
 
-void checkSequence(const std::string& keyCode, int itemCount) {
+void checkSequence(const std::string& keyCode) {
     std::string steps;
     for (int k = 1; k <= paste::kSequenceSteps; ++k) {
         const std::string step = paste::sequenceStep(keyCode, k);
@@ -85,9 +85,7 @@ void checkSequence(const std::string& keyCode, int itemCount) {
     for (int slot = 1; slot <= 4; ++slot) {
         try {
             const int item = paste::hotkeySlotItem(settings, slot);
-            const int current = paste::hotkeyTargetItem(item, 0, itemCount);
-            fuzz::check(current == 0 || (current == item && item < itemCount),
-                        "a hotkey chose an item the list does not have");
+            fuzz::check(item >= -9 && item <= 99, "a slot of two characters beyond two digits");
         } catch (const storage::ConversionError&) {
         }
     }
@@ -104,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     (title.rfind("----", 0) != 0 && title.rfind('@', 0) != 0),
                 "a plain title taken for a macro or the other way round");
     if (kind == paste::ItemKind::Counter) checkCounter(title, keyCode);
-    checkSequence(keyCode, fields.number(0, 40));
+    fields.text();  // an item count once: the seeds keep their meaning
+    checkSequence(keyCode);
     checkDateAndTime(fields);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ constexpr platform::WindowHandle kEditor = 42;
 
 const Effects kPasteIntoEditor = {"foreground 42", "ctrl down", "v down",         "v up",
                                   "ctrl up",       "sleep 800", "clear clipboard"};
+const Effects kEnterIntoEditor = {"foreground 42", "enter"};
 
 Effects operator+(Effects first, const Effects& second) {
     first.insert(first.end(), second.begin(), second.end());
@@ -56,11 +58,12 @@ protected:
     paste::Delivery delivery{window, desktop};
 };
 
-TEST_F(DeliveryTest, TargetIsTheLastForegroundWindowOtherThanTheMainWindow) {
-    hoverFrom(kOwnWindow);
+TEST_F(DeliveryTest, TargetIsTheLastForegroundWindowNotOfThisProgram) {
+    hoverFrom(test_support::kEditWindow);
     EXPECT_EQ(delivery.targetField(), "7");  // at worst the main window itself
     hoverFrom(kEditor);
     hoverFrom(kOwnWindow);
+    hoverFrom(test_support::kEditWindow);
     hoverFrom(0);  // no foreground window while the activation changes hands
     EXPECT_EQ(delivery.targetField(), "42");
     EXPECT_EQ(delivery.ownHandleField(), "7");
@@ -74,7 +77,7 @@ TEST_F(DeliveryTest, SingleClickPastesIntoTheTargetAndPressesEnterWhenTheToggleI
         Effects{"clear clipboard", "clipboard abc"} + kPasteIntoEditor + Effects{"set active 42"};
     EXPECT_EQ(clickEffects(), delivered);
     window.newline = true;
-    EXPECT_EQ(clickEffects(), delivered + Effects{"enter"});
+    EXPECT_EQ(clickEffects(), delivered + kEnterIntoEditor);
     EXPECT_EQ(desktop.clipboard, "");
     EXPECT_EQ(window.display, "abc");
     EXPECT_EQ(desktop.pasted, (std::vector<std::string>{"abc", "abc"}));
@@ -85,18 +88,26 @@ TEST_F(DeliveryTest, DoubleClickInSingleClickModeOnlyRepeatsTheEnter) {
     delivery.click();
     EXPECT_EQ(doubleClickEffects(), Effects{});
     window.newline = true;
-    EXPECT_EQ(doubleClickEffects(), Effects{"enter"});
+    EXPECT_EQ(doubleClickEffects(), kEnterIntoEditor);
 }
 
 TEST_F(DeliveryTest, WithSingleClickOffAClickCopiesAndTheDoubleClickPastes) {
     given("mail", "abc");
     singleClickOff();
     window.newline = true;
-    EXPECT_EQ(clickEffects(), (Effects{"clear clipboard", "clipboard abc"}));
+    EXPECT_EQ(clickEffects(), (Effects{"clear clipboard", "clipboard abc", "later 30000"}));
     EXPECT_EQ(desktop.clipboard, "abc");
     EXPECT_EQ(window.display, "abc");
-    EXPECT_EQ(doubleClickEffects(), kPasteIntoEditor + Effects{"enter"});
+    EXPECT_EQ(doubleClickEffects(), kPasteIntoEditor + kEnterIntoEditor);
     EXPECT_EQ(desktop.pasted, std::vector<std::string>{"abc"});
+    EXPECT_EQ(desktop.clipboard, "");
+    // The copy's clear, due 30 s later, finds it pasted and cleared already;
+    // a copy that nothing pasted is cleared then.
+    desktop.effects.clear();
+    desktop.runDueActions();
+    EXPECT_EQ(desktop.effects, Effects{});
+    delivery.click();
+    desktop.runDueActions();
     EXPECT_EQ(desktop.clipboard, "");
 }
 
@@ -107,7 +118,7 @@ TEST_F(DeliveryTest, ClickModeIsTheCharacterOfTheGroupOnDisplay) {
     delivery.click();
     EXPECT_EQ(desktop.pasted.size(), 1u);
     window.settingsRecord.setLine(storage::settings_line::kSingleClick, "12");
-    EXPECT_EQ(clickEffects(), (Effects{"clear clipboard", "clipboard abc"}));
+    EXPECT_EQ(clickEffects(), (Effects{"clear clipboard", "clipboard abc", "later 30000"}));
     window.settingsRecord.setLine(storage::settings_line::kGroupOnDisplay, "x");
     EXPECT_THROW(delivery.click(), storage::ConversionError);
 }
@@ -154,6 +165,34 @@ TEST_F(DeliveryTest, ClipboardHeldByAnotherProgramStopsTheDelivery) {
     desktop.clipboardHeldByAnotherProgram = true;
     EXPECT_THROW(delivery.click(), platform::ClipboardError);
     EXPECT_TRUE(desktop.pasted.empty());
+    EXPECT_NO_THROW(delivery.clearClipboardAtEnd());
+}
+
+TEST_F(DeliveryTest, AClearThatFindsTheClipboardHeldIsTriedAgainUntilItSucceeds) {
+    given("mail", "abc");
+    desktop.answer = [this](const std::string& effect) {
+        if (effect == "ctrl up") desktop.clipboardHeldByAnotherProgram = true;
+    };
+    delivery.click();
+    desktop.runDueActions();  // still held
+    EXPECT_EQ(desktop.clipboard, "abc");
+    desktop.clipboardHeldByAnotherProgram = false;
+    desktop.runDueActions();
+    EXPECT_EQ(desktop.clipboard, "");
+}
+
+TEST_F(DeliveryTest, HotkeyDeliversItsSlotIntoTheWindowInFrontAndNothingPastTheEnd) {
+    window.lists = {{"a", "b"}, {"A", "B"}};
+    window.settingsRecord.setLine(storage::settings_line::kHotkeySlots, "01020000");
+    desktop.foreground = kEditor;
+    delivery.hotkey(1, true);
+    EXPECT_EQ(desktop.pasted, std::vector<std::string>{"B"});
+    EXPECT_EQ(window.current, 1);
+    desktop.effects.clear();
+    delivery.hotkey(2, true);  // item 2: past the end of the list
+    delivery.hotkey(3, false);
+    EXPECT_EQ(desktop.effects, Effects{});
+    EXPECT_EQ(window.current, 1);
 }
 
 TEST_F(DeliveryTest, DateItemIsExpandedAtTheClickAndKeepsTheDate) {
@@ -197,29 +236,29 @@ TEST_F(DeliveryTest, CounterThatIsNoNumberFailsBeforeAnythingIsPasted) {
     EXPECT_EQ(keyCode(), "10");
 }
 
-TEST_F(DeliveryTest, CommandRunsInsteadOfAPasteAndLeavesItsLineOnTheClipboard) {
+TEST_F(DeliveryTest, CommandRunsInsteadOfAPasteAndLeavesNothingOnTheClipboard) {
     given("@EXE", "notepad.exe");
     window.newline = true;
-    EXPECT_EQ(clickEffects(), (Effects{"run notepad.exe", "clear clipboard", "set active 42",
-                                       "clear clipboard", "clipboard notepad.exe"}));
-    EXPECT_EQ(desktop.clipboard, "notepad.exe");
+    EXPECT_EQ(clickEffects(),
+              (Effects{"run notepad.exe", "clear clipboard", "set active 42", "clear clipboard"}));
+    EXPECT_EQ(desktop.clipboard, "");
+    EXPECT_EQ(window.display, "notepad.exe");
     EXPECT_EQ(doubleClickEffects(), (Effects{"run notepad.exe", "clear clipboard"}));
 }
 
 TEST_F(DeliveryTest, CommandWithSingleClickOffRunsOnTheDoubleClickAndLeavesTheClipboardEmpty) {
     given("@EXE,notes", "notepad.exe");
     singleClickOff();
-    EXPECT_EQ(clickEffects(),
-              (Effects{"set active 42", "clear clipboard", "clipboard notepad.exe"}));
+    EXPECT_EQ(clickEffects(), (Effects{"set active 42", "clear clipboard", "clipboard notepad.exe",
+                                       "later 30000"}));
     EXPECT_EQ(doubleClickEffects(), (Effects{"run notepad.exe", "clear clipboard"}));
     EXPECT_EQ(desktop.clipboard, "");
 }
 
 TEST_F(DeliveryTest, WebAddressOpensWithTheMainWindowAsOwnerInBothModes) {
     given("@URL,news", "http://example.invalid/");
-    EXPECT_EQ(clickEffects(),
-              (Effects{"open http://example.invalid/ owner 7", "clear clipboard", "set active 42",
-                       "clear clipboard", "clipboard http://example.invalid/"}));
+    EXPECT_EQ(clickEffects(), (Effects{"open http://example.invalid/ owner 7", "clear clipboard",
+                                       "set active 42", "clear clipboard"}));
     singleClickOff();
     delivery.click();
     EXPECT_EQ(doubleClickEffects(),
@@ -238,38 +277,49 @@ protected:
     static Effects itemStep(const std::string& keyCode) {
         return Effects{"clipboard " + keyCode, "sleep 100"} + kPasteIntoEditor;
     }
+    static inline const Effects kTab = {"foreground 42", "tab"};
 };
 
 TEST_F(SequenceTest, EarlyEndStopsTheHandlerWithoutActivationOrNewline) {
     givenSequence("00,T01,R");
     window.newline = true;
-    EXPECT_EQ(clickEffects(), Effects{"foreground 42"} + itemStep("A") + Effects{"tab"} +
-                                  itemStep("B") + Effects{"enter"});
+    EXPECT_EQ(clickEffects(), itemStep("A") + kTab + itemStep("B") + kEnterIntoEditor);
     EXPECT_EQ(desktop.clipboard, "");
     EXPECT_EQ(window.display, "00,T01,R");
 }
 
-TEST_F(SequenceTest, FullSixStepsEndWithTheSequenceTextOnTheClipboard) {
+TEST_F(SequenceTest, FullSixStepsLeaveNothingOnTheClipboard) {
     givenSequence("00,T01,R02,X");
     window.newline = true;
-    EXPECT_EQ(clickEffects(),
-              Effects{"foreground 42"} + itemStep("A") + Effects{"tab"} + itemStep("B") +
-                  Effects{"enter"} + itemStep("C") +
-                  Effects({"set active 42", "clear clipboard", "clipboard 00,T01,R02,X"}));
+    EXPECT_EQ(clickEffects(), itemStep("A") + kTab + itemStep("B") + kEnterIntoEditor +
+                                  itemStep("C") + Effects({"set active 42", "clear clipboard"}));
     EXPECT_EQ(desktop.pasted, (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(desktop.clipboard, "");
+}
+
+// A login window that closes on the first Enter.
+TEST_F(SequenceTest, TargetClosedBetweenStepsStopsTheSequenceAndClearsTheClipboard) {
+    givenSequence("00,R01,R");
+    desktop.answer = [this](const std::string& effect) {
+        if (effect == "enter") desktop.closedWindows.insert(kEditor);
+    };
+    EXPECT_THROW(delivery.click(), paste::TargetGone);
+    EXPECT_EQ(desktop.pasted, std::vector<std::string>{"A"});
+    EXPECT_EQ(std::count(desktop.effects.begin(), desktop.effects.end(), "enter"), 1);
+    EXPECT_EQ(desktop.clipboard, "");
 }
 
 TEST_F(SequenceTest, ItemBeyondTheLastEndsThePlaybackWithNothingPasted) {
     window.lists = {{"a", "b", "c", "d", "@PGM,"}, {"A", "B", "C", "D", "05"}};
     window.current = 4;
     hoverFrom(kEditor);
-    EXPECT_EQ(clickEffects(), Effects{"foreground 42"});
+    EXPECT_EQ(clickEffects(), Effects{});
     EXPECT_EQ(desktop.clipboard, "user's text");
 }
 
 TEST_F(SequenceTest, OtherCommaStepsAreSkipped) {
     givenSequence(",X,T");
-    EXPECT_EQ(clickEffects(), (Effects{"foreground 42", "tab"}));
+    EXPECT_EQ(clickEffects(), kTab);
 }
 
 TEST_F(SequenceTest, StepThatIsNoNumberFailsAfterTheStepsBeforeIt) {
@@ -290,11 +340,11 @@ TEST_F(SequenceTest, SingleDigitStepPastesWhatTheClipboardHolds) {
     EXPECT_EQ(desktop.pasted, (std::vector<std::string>{"A", ""}));
 }
 
-TEST_F(SequenceTest, DoubleClickWithSingleClickOffSendsLeadingKeysToTheMainWindow) {
+TEST_F(SequenceTest, DoubleClickWithSingleClickOffSendsEveryStepToTheTarget) {
     givenSequence(",T00");
     singleClickOff();
-    EXPECT_EQ(clickEffects(), (Effects{"set active 42", "clear clipboard", "clipboard ,T00"}));
-    EXPECT_EQ(doubleClickEffects(), Effects({"foreground 7", "tab"}) + itemStep("A"));
+    delivery.click();
+    EXPECT_EQ(doubleClickEffects(), kTab + itemStep("A"));
 }
 
 }  // namespace

@@ -42,10 +42,4 @@ TEST(Hotkeys, ASlotThatIsNoNumberFailsTheConversion) {
     EXPECT_EQ(paste::hotkeySlotItem(withSlots("00010"), 3), 0);
 }
 
-TEST(Hotkeys, ASlotBeyondTheListLeavesTheCurrentItem) {
-    EXPECT_EQ(paste::hotkeyTargetItem(3, 0, 4), 3);
-    EXPECT_EQ(paste::hotkeyTargetItem(4, 1, 4), 1);
-    EXPECT_EQ(paste::hotkeyTargetItem(-1, 2, 4), 2);
-}
-
 }  // namespace

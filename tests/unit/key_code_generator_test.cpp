@@ -2,13 +2,28 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
 using key_code_generator::CharacterClasses;
 using key_code_generator::generate;
+
+// Gives the numbers it was given, then counts up from 0.
+class KnownRandom : public platform::RandomSource {
+public:
+    explicit KnownRandom(std::vector<std::uint32_t> first = {}) : first_(std::move(first)) {}
+    std::uint32_t next() override { return given_ < first_.size() ? first_[given_++] : counted_++; }
+
+private:
+    std::vector<std::uint32_t> first_;
+    std::size_t given_ = 0;
+    std::uint32_t counted_ = 0;
+};
 
 // Every combination of the three boxes with the characters it may draw.
 struct ClassCase {
@@ -30,54 +45,55 @@ const ClassCase kClassCases[] = {
     {{false, false, true}, kLower},
 };
 
+std::set<char> drawnCharacters(const CharacterClasses& classes, platform::RandomSource& random,
+                               int keyCodes) {
+    std::set<char> drawn;
+    for (int i = 0; i < keyCodes; ++i) {
+        const auto code = generate(classes, 20, random);
+        EXPECT_TRUE(code);
+        drawn.insert(code->begin(), code->end());
+    }
+    return drawn;
+}
+
 TEST(KeyCodeGenerator, EachClassCodeDrawsOnlyAndEveryCharacterOfItsSet) {
     for (const ClassCase& c : kClassCases) {
-        std::set<char> seen;
-        for (std::uint32_t seed = 0; seed < 86'400'000; seed += 86'399) {
-            const auto code = generate(c.classes, 20, seed);
-            ASSERT_TRUE(code);
-            for (char ch : *code) {
-                ASSERT_NE(c.allowed.find(ch), std::string::npos) << c.allowed << " drew " << ch;
-                seen.insert(ch);
-            }
-        }
-        EXPECT_EQ(seen.size(), c.allowed.size()) << c.allowed;
+        KnownRandom counting;
+        const std::set<char> allowed(c.allowed.begin(), c.allowed.end());
+        EXPECT_EQ(drawnCharacters(c.classes, counting, 4), allowed) << c.allowed;
     }
+    // Lower case and digits start at S62 position 26.
+    KnownRandom counting;
+    EXPECT_EQ(generate({true, false, true}, 20, counting), "abcdefghijklmnopqrst");
+}
+
+TEST(KeyCodeGenerator, TheSystemGeneratorGivesAnotherKeyCodeEachTime) {
+    const CharacterClasses all;
+    platform::RandomSource& system = platform::systemRandom();
+    const auto first = generate(all, 20, system);
+    EXPECT_NE(first, generate(all, 20, system));
+    const std::set<char> allowed(kClassCases[0].allowed.begin(), kClassCases[0].allowed.end());
+    EXPECT_EQ(drawnCharacters(all, system, 100), allowed);
 }
 
 TEST(KeyCodeGenerator, NoAllowedClassGivesNothing) {
-    EXPECT_FALSE(generate({false, false, false}, 7, 1234));
+    KnownRandom counting;
+    EXPECT_FALSE(generate({false, false, false}, 7, counting));
 }
 
-// Worked out independently from state = state * 134775813 + 1 (mod 2^32) and
-// r = (state * n) >> 32.
-TEST(KeyCodeGenerator, AFixedSeedReproducesAKnownSequence) {
-    key_code_generator::Random random(12345);
-    EXPECT_EQ(random.below(1000), 385u);
-    EXPECT_EQ(random.below(1000), 289u);
-    EXPECT_EQ(random.below(1000), 79u);
-
-    EXPECT_EQ(generate({true, true, true}, 20, 0), "AB1MQpTKXaFdE0DS4WwU");
-    EXPECT_EQ(generate({true, true, true}, 20, 45'296'789), "eQWBrcGfyFK7595QJmLm");
-    EXPECT_EQ(generate({true, false, false}, 20, 45'296'789), "42306415801999921616");
-    // Lower case and digits start at S62 position 26.
-    EXPECT_EQ(generate({true, false, true}, 20, 86'399'999), "09mifd48w4k3mm0zolop");
+// 2^32 = 69273666 * 62 + 4: the four highest numbers would favour "ABCD".
+TEST(KeyCodeGenerator, NumbersOfTheIncompleteLastRoundAreDrawnAgain) {
+    KnownRandom random({0xFFFF'FFFF, 0xFFFF'FFFC, 0xFFFF'FFFB});
+    EXPECT_EQ(generate({}, 1, random), "9");
 }
 
-TEST(KeyCodeGenerator, TheLengthKeepsAPrefixOfTheTwentyDraws) {
+TEST(KeyCodeGenerator, TheLengthIsTheNumberOfCharactersUpToTwenty) {
     const CharacterClasses all;
-    EXPECT_EQ(generate(all, 7, 0), "AB1MQpT");
-    EXPECT_EQ(generate(all, 1, 0), "A");
-    EXPECT_EQ(generate(all, 0, 0), "");
-    EXPECT_EQ(generate(all, 25, 0), "AB1MQpTKXaFdE0DS4WwU");
-}
-
-TEST(KeyCodeGenerator, TheSameMillisecondGivesTheSameKeyCode) {
-    const std::uint32_t seed = key_code_generator::millisecondsSinceMidnight(12, 34, 56, 789);
-    EXPECT_EQ(seed, 45'296'789u);
-    EXPECT_EQ(generate({}, 20, seed), generate({}, 20, seed));
-    EXPECT_NE(generate({}, 20, seed), generate({}, 20, seed + 1));
-    EXPECT_EQ(key_code_generator::millisecondsSinceMidnight(23, 59, 59, 999), 86'399'999u);
+    KnownRandom counting;
+    EXPECT_EQ(generate(all, 7, counting), "ABCDEFG");
+    EXPECT_EQ(generate(all, 1, counting), "H");
+    EXPECT_EQ(generate(all, 0, counting), "");
+    EXPECT_EQ(generate(all, 25, counting)->size(), 20u);
 }
 
 }  // namespace

@@ -96,12 +96,18 @@ TEST(PasswordChange, TwoDifferentNewPasswordsChangeNothing) {
     EXPECT_EQ(conversation.seen.back(), "tell " + std::string(password_rules::kNotChanged));
 }
 
-TEST(PasswordChange, CancellingBothNewBoxesSetsTheEmptyPassword) {
-    auto settings = withPassword("old");
-    ScriptedConversation conversation({"old", "", ""});
-    password_rules::changePassword(settings, conversation);
-    EXPECT_EQ(settings.line(line::kPassword), "");
-    EXPECT_EQ(conversation.seen.back(), "tell " + std::string(password_rules::kChanged));
+TEST(PasswordChange, CancelOrAnEmptyEntryInEitherNewBoxKeepsThePassword) {
+    for (const auto& newBoxes : {std::deque<std::optional<std::string>>{""},
+                                 std::deque<std::optional<std::string>>{"new", ""}}) {
+        auto settings = withPassword("old");
+        auto answers = newBoxes;
+        answers.push_front("old");
+        ScriptedConversation conversation(answers);
+        password_rules::changePassword(settings, conversation);
+        EXPECT_EQ(settings.line(line::kPassword), "old");
+        EXPECT_EQ(conversation.seen.back(), "tell パスワードは変更されませんでした。");
+        EXPECT_EQ(conversation.seen.size(), 3 + newBoxes.size());  // no box asked after it
+    }
 }
 
 TEST(PasswordChange, ANewPasswordWithoutStoredFormIsNotTaken) {

@@ -1,7 +1,8 @@
-"""One session per test run: the Japanese locale, the Wine prefix and the Xvfb
-display with openbox, shared by every test; a fresh program folder per test.
-A few tests run in a variant of it (another locale or screen resolution) with
-a prefix and a display of its own."""
+"""One session per lane of a test run: the Japanese locale, a fresh copy of the
+Wine prefix and an Xvfb display with openbox, shared by the lane's tests; a fresh
+program folder per test. A few tests run in a variant of it (another locale or
+screen resolution) with a prefix and a display of its own. Everything a lane
+makes stays in its home folder (set_home), so that lanes share nothing."""
 
 import atexit
 import os
@@ -27,7 +28,6 @@ NEMUROKU_EXE = MINGW / "nemuroku.exe"
 INSPECTOR_EXE = MINGW / "tests" / "e2e" / "inspector.exe"
 MINIMAL_WINDOW_EXE = MINGW / "tests" / "e2e" / "minimal_window.exe"
 E2E = winenv.BUILD / "e2e"
-ARTIFACTS = winenv.BUILD / "e2e-artifacts"
 
 MAIN_CLASS = "NemurokuMainWindow"
 PRODUCT_TITLE = "ねむろく"
@@ -66,12 +66,19 @@ class Process:
 
 @dataclass(frozen=True)
 class Variant:
-    """What a session's prefix is made for."""
+    """What a session's prefix is made for; prefix is the one made once and kept,
+    of which each session takes a fresh copy."""
     prefix: Path = winenv.TEST_PREFIX
     locale: str = winenv.LOCALE
     log_pixels: int = None
     font_replacements: dict = field(default_factory=lambda: dict(winenv.FONT_REPLACEMENTS))
     font_links: dict = None
+
+    def make(self, copy_to=None):
+        """Makes the prefix if it is not made yet; with copy_to, returns a fresh copy."""
+        return winenv.ensure_prefix(self.prefix, locale=self.locale, log_pixels=self.log_pixels,
+                                    font_replacements=self.font_replacements,
+                                    font_links=self.font_links, copy_to=copy_to)
 
 
 JAPANESE = Variant()
@@ -85,10 +92,14 @@ HIGH_DPI = Variant(prefix=winenv.BUILD / "wine" / "test-prefix-144dpi", log_pixe
 ENGLISH = Variant(prefix=winenv.BUILD / "wine" / "test-prefix-en", locale="en_US.UTF-8",
                   font_replacements={"Yu Gothic UI": "Noto Sans CJK JP"},
                   font_links={"Tahoma": "NotoSansCJK-Regular.ttc,Noto Sans CJK JP"})
+VARIANTS = (JAPANESE, HIGH_DPI, ENGLISH)
 
 
 class Session:
-    def __init__(self, variant=JAPANESE):
+    def __init__(self, home, variant=JAPANESE):
+        self.home = home
+        self.programs = home / "programs"
+        self.artifacts = home / "artifacts"
         self.variant = variant
         self.display = None
         self.prefix = None
@@ -96,10 +107,7 @@ class Session:
 
     def start(self):
         variant = self.variant
-        self.prefix = winenv.ensure_prefix(variant.prefix, locale=variant.locale,
-                                           log_pixels=variant.log_pixels,
-                                           font_replacements=variant.font_replacements,
-                                           font_links=variant.font_links)
+        self.prefix = variant.make(copy_to=self.home / "prefixes" / variant.prefix.name)
         self.display = winenv.Display().start()
         self.env = winenv.wine_env(self.prefix, self.display.name, variant.locale)
         self.inspector = Inspector(INSPECTOR_EXE, self.env)
@@ -107,8 +115,6 @@ class Session:
         subprocess.run(["wine", INSPECTOR_EXE, "list"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         self.xinput = XInput(self.env)
-        if variant.prefix == JAPANESE.prefix:
-            shutil.rmtree(E2E / "programs", ignore_errors=True)
         return self
 
     def stop(self):
@@ -120,9 +126,8 @@ class Session:
 
     def new_program_folder(self, name, exe=NEMUROKU_EXE):
         """A fresh folder holding a copy of exe, named after the test for later reading."""
-        parent = E2E / "programs"
-        parent.mkdir(parents=True, exist_ok=True)
-        folder = Path(tempfile.mkdtemp(prefix=name + "-", dir=parent))
+        self.programs.mkdir(parents=True, exist_ok=True)
+        folder = Path(tempfile.mkdtemp(prefix=name + "-", dir=self.programs))
         shutil.copy2(exe, folder / Path(exe).name)
         return folder
 
@@ -139,17 +144,25 @@ class Session:
         return Process(popen, "notepad.exe")
 
     def screenshot(self, name, rect=None):
-        return screenshot(self.env, ARTIFACTS / f"{name}.png", rect)
+        return screenshot(self.env, self.artifacts / f"{name}.png", rect)
 
 
 _sessions = {}
+_home = E2E / "lane-1"
+
+
+def set_home(folder):
+    """The folder where sessions started from now on keep their prefixes, program
+    folders and screenshots: one per lane, or per program that runs sessions."""
+    global _home
+    _home = Path(folder)
 
 
 def session(variant=JAPANESE):
     if variant.prefix not in _sessions:
         if not _sessions:
             atexit.register(end_session)
-        _sessions[variant.prefix] = Session(variant).start()
+        _sessions[variant.prefix] = Session(_home, variant).start()
     return _sessions[variant.prefix]
 
 
