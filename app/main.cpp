@@ -1,7 +1,8 @@
-// Entry point: one instance per executable name, the main window, the message
+// Entry point: one instance per executable, the main window, the message
 // loop.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "app/application_window.h"
@@ -50,11 +51,35 @@ bool processHasEnded(HWND window) {
 // whose process has just ended can linger for a moment; it does not count.
 HWND runningMainWindow() {
     HWND running = FindWindowW(MainWindow::kClassName, ui::kApplicationTitle);
-    for (int wait = 0; running && processHasEnded(running) && wait < 50; ++wait) {
-        Sleep(100);
-        running = FindWindowW(MainWindow::kClassName, ui::kApplicationTitle);
-    }
     return running && !processHasEnded(running) ? running : nullptr;
+}
+
+// One instance per executable, decided by the system at once: a mutex named
+// after the executable's full path in any case, held until the process ends.
+std::wstring instanceMutexName(const std::wstring& exe) {
+    std::wstring upper = exe;
+    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    std::uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a: the path is too long for a name
+    for (const wchar_t c : upper) hash = (hash ^ static_cast<std::uint16_t>(c)) * 0x100000001b3u;
+    std::wstring name = L"Local\\nemuroku-";
+    for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(hash >> shift) & 0xF];
+    return name;
+}
+
+// Another start holds the mutex: its main window, which it may still be
+// creating, is waited for a few seconds and handed over to. True when that
+// instance ended meanwhile and this one now holds the mutex; never while it
+// is alive.
+bool instanceEndedMeanwhile(HANDLE mutex) {
+    for (int wait = 0; wait < 50; ++wait) {
+        if (HWND running = runningMainWindow()) {
+            handOverTo(running);
+            return false;
+        }
+        const DWORD result = WaitForSingleObject(mutex, 100);
+        if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) return true;
+    }
+    return false;
 }
 
 int runMessageLoop() {
@@ -73,14 +98,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const platform::Path exe = executablePath();
     const std::wstring atomName = exe.filename().wstring();
 
+    // Released by the system when the process ends, however it ends.
+    HANDLE instanceMutex = CreateMutexW(nullptr, TRUE, instanceMutexName(exe.wstring()).c_str());
+    if (!instanceMutex) return 0;
+    if (GetLastError() == ERROR_ALREADY_EXISTS && !instanceEndedMeanwhile(instanceMutex)) return 0;
+
+    // The atom marks the running instance for what looks for it; one left by
+    // an instance that ended without cleaning up is used again.
     ATOM instanceAtom = GlobalFindAtomW(atomName.c_str());
-    if (instanceAtom) {
-        if (HWND running = runningMainWindow()) {
-            handOverTo(running);
-            return 0;
-        }
-        // The atom of an instance that ended without cleaning up: start anyway.
-    } else {
+    if (!instanceAtom) {
         instanceAtom = GlobalAddAtomW(atomName.c_str());
         if (!instanceAtom) return 0;
     }

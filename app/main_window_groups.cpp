@@ -10,6 +10,28 @@
 
 using namespace main_window;
 
+namespace {
+// Export never writes over a file of the program, and asks before it replaces
+// any other file, as a save dialog would.
+bool mayExportTo(HWND owner, storage::ProgramFiles& files, const platform::Path& chosen) {
+    const platform::Path pair[] = {storage::exportedTitlePath(chosen),
+                                   storage::exportedKeyCodePath(chosen)};
+    for (const platform::Path& file : pair) {
+        if (storage::isProgramFile(file, files.folder())) {
+            ui::notice(texts::programFileRefused(file));
+            return false;
+        }
+    }
+    for (const platform::Path& file : pair) {
+        if (files.fs().exists(file) &&
+            !ui::confirm(owner, ui::kApplicationTitle, texts::replaceQuestion(file))) {
+            return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
 COLORREF main_window::groupColour(int group) {
     switch (group) {
         case 2:
@@ -25,7 +47,8 @@ COLORREF main_window::groupColour(int group) {
 // read: then what is shown is not their content and must not replace it.
 void MainWindow::storeGroupOnDisplay() {
     if (unreadGroupFile_) {
-        ui::notice(texts::refusal(*unreadGroupFile_));
+        ui::notice(leftoverOfGroup(groupOnDisplay()) ? texts::cannotDelete(*unreadGroupFile_)
+                                                     : texts::refusal(*unreadGroupFile_));
         return;
     }
     files_.writeGroup(groupOnDisplay(), lists_);
@@ -35,7 +58,10 @@ void MainWindow::storeGroupOnDisplay() {
 // and shows it. A group that cannot be read is not entered: the display, both
 // lists and the group number stay as they were.
 void MainWindow::switchToGroup(int target) {
-    if (const auto leftover = leftoverOfGroup(target)) storage::raiseCannotOpen(*leftover);
+    if (const auto leftover = leftoverOfGroup(target)) {
+        ui::notice(texts::cannotDelete(*leftover));
+        return;
+    }
     storeGroupOnDisplay();
     if (!files_.groupExists(target)) files_.writeGroup(target, storage::defaultItemLists());
     lists_ = files_.readGroup(target);
@@ -78,8 +104,9 @@ void MainWindow::importGroup() {
 // Export: writes the pair under the chosen name, then stores the group on
 // display, also when the dialog was cancelled.
 void MainWindow::exportGroup() {
-    if (const auto chosen =
-            ui::askFileToSave(hwnd(), {texts::kExportFileName, texts::kGroupFileFilter})) {
+    const auto chosen =
+        ui::askFileToSave(hwnd(), {texts::kExportFileName, texts::kGroupFileFilter});
+    if (chosen && mayExportTo(hwnd(), files_, platform::Path(*chosen))) {
         storage::writeExportedPair(files_.fs(), platform::Path(*chosen), lists_);
     }
     storeGroupOnDisplay();

@@ -185,6 +185,9 @@ void MainWindow::storeOnExit() {
     } catch (const storage::FileError& error) {
         ui::showError(error);
     }
+    // A group file left undeleted has just been named, and keeps the settings
+    // from being written as well.
+    if (leftoverOfGroup(groupOnDisplay())) return;
     try {
         storeSettings();
     } catch (const storage::FileError& error) {
@@ -203,8 +206,9 @@ void MainWindow::storeSettings() {
 }
 
 std::optional<platform::Path> MainWindow::leftoverOfGroup(int group) const {
+    const std::vector<platform::Path> groupFiles = files_.groupFiles(group);
     for (const platform::Path& path : leftoverGroupFiles_) {
-        if (path == files_.titlePath(group) || path == files_.keyCodePath(group)) return path;
+        if (std::find(groupFiles.begin(), groupFiles.end(), path) != groupFiles.end()) return path;
     }
     return std::nullopt;
 }

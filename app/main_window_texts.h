@@ -31,6 +31,14 @@ inline constexpr const wchar_t* kCannotReadPair = L"読み込めません";
 inline constexpr const wchar_t* kClearCaption = L"クリア確認";
 inline constexpr const wchar_t* kClearQuestion =
     L"このグループの内容を全てクリアしてもよろしいですか？";
+// Export does not write over the program's own files, and asks before it
+// replaces another.
+inline std::wstring programFileRefused(const platform::Path& file) {
+    return L"ファイル " + file.wstring() + L" はねむろくが使うファイルのため、書き出せません";
+}
+inline std::wstring replaceQuestion(const platform::Path& file) {
+    return file.wstring() + L" は既にあります。\r\n上書きしますか？";
+}
 
 // The item commands.
 inline constexpr const wchar_t* kListFull = L"登録できるタイトル数が上限に達しています。";

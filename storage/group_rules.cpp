@@ -1,5 +1,8 @@
 #include "storage/group_rules.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "storage/errors.h"
 #include "storage/line_file.h"
 #include "storage/stored_file.h"
@@ -18,6 +21,25 @@ Lines readBoundedLines(platform::FileSystem& fs, const platform::Path& path) {
     const std::optional<std::string> bytes = readWholeFile(fs, path, kLargestStoredFile);
     if (!bytes) raiseCannotOpen(path);
     return splitLines(*bytes);
+}
+
+// Names compared as Windows compares the program's names: ASCII letters in
+// any case.
+platform::Path::string_type folded(const platform::Path& path) {
+    platform::Path::string_type text = path.native();
+    for (auto& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<platform::Path::value_type>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+bool hasAffixes(const platform::Path::string_type& name, std::string_view prefix,
+                std::string_view suffix) {
+    const auto matches = [&](std::size_t at, std::string_view part) {
+        return std::equal(part.begin(), part.end(), name.begin() + at);
+    };
+    return name.size() >= prefix.size() + suffix.size() && matches(0, prefix) &&
+           matches(name.size() - suffix.size(), suffix);
 }
 }  // namespace
 
@@ -47,7 +69,20 @@ ItemLists readExportedPair(platform::FileSystem& fs, const platform::Path& title
                            const platform::Path& keyCodeFile) {
     ItemLists lists{readBoundedLines(fs, titleFile), readBoundedLines(fs, keyCodeFile)};
     padToSameLength(lists);
+    // Refused now rather than when the group is stored: a stored file too
+    // large to read back would lock the group out.
+    if (!fitsInStoredFile(lists.titles)) raiseCannotOpen(titleFile);
+    if (!fitsInStoredFile(lists.keyCodes)) raiseCannotOpen(keyCodeFile);
     return lists;
+}
+
+bool isProgramFile(const platform::Path& file, const platform::Path& programFolder) {
+    const platform::Path normal = file.lexically_normal();
+    const platform::Path folder = (programFolder / "").lexically_normal().parent_path();
+    if (folded(normal.parent_path()) != folded(folder)) return false;
+    const auto name = folded(normal.filename());
+    return hasAffixes(name, "defpt", ".ini") || hasAffixes(name, "defpt", ".bak") ||
+           hasAffixes(name, "", ".exe");
 }
 
 void writeExportedPair(platform::FileSystem& fs, const platform::Path& chosen,

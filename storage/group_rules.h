@@ -21,10 +21,15 @@ platform::Path exportedKeyCodePath(const platform::Path& chosen);
 platform::Path importedKeyCodePath(const platform::Path& chosenTitleFile);
 
 // Reads an exported pair as plain text; the shorter list is padded with empty
-// lines. Throws FileError (CannotOpen) when a file cannot be read or is larger
-// than kLargestStoredFile.
+// lines. Throws FileError (CannotOpen) naming a file that cannot be read, or
+// whose list would not fit in a stored file (kLargestStoredFile).
 ItemLists readExportedPair(platform::FileSystem& fs, const platform::Path& titleFile,
                            const platform::Path& keyCodeFile);
+// Whether a file is one export must never write over: a file of the program
+// in its folder (defpt*.ini, defpt*.bak, the program itself), its letters in
+// any case, as Windows finds it.
+bool isProgramFile(const platform::Path& file, const platform::Path& programFolder);
+
 // Writes an exported pair as plain text. Throws FileError (CannotCreate).
 void writeExportedPair(platform::FileSystem& fs, const platform::Path& chosen,
                        const ItemLists& lists);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "storage/cryptogram.h"
 #include "storage/stored_file.h"
 
 namespace storage {
@@ -48,12 +49,22 @@ bool ProgramFiles::settingsExist() {
     return fs_.exists(settingsPath());
 }
 
-bool ProgramFiles::groupExists(int group) {
-    return fs_.exists(titlePath(group));
+std::vector<platform::Path> ProgramFiles::groupFiles(int group) const {
+    const platform::Path title = titlePath(group);
+    const platform::Path keyCodes = keyCodePath(group);
+    return {pairProofPath(title), withExtension(keyCodes, ".$$$"), withExtension(title, ".$$$"),
+            keyCodes, title};
 }
 
+bool ProgramFiles::groupExists(int group) {
+    return fs_.exists(titlePath(group)) || fs_.exists(keyCodePath(group)) ||
+           pairWriteWaits(fs_, titlePath(group), keyCodePath(group));
+}
+
+// The program never writes an empty settings file: one would start it behind
+// an empty password.
 void ProgramFiles::loadSettings(SettingsRecord& record) {
-    record.replaceWithLoaded(readStoredLines(fs_, settingsPath()));
+    record.replaceWithLoaded(readStoredLines(fs_, settingsPath(), WhenEmpty::Unreadable));
 }
 
 void ProgramFiles::saveSettings(const SettingsRecord& record) {
@@ -81,6 +92,7 @@ void ProgramFiles::writeGroup(int group, const ItemLists& lists) {
 // Both backups are looked at before either is written, so that an unreadable
 // key code backup does not leave a new title backup beside it.
 void ProgramFiles::writeBackups(const ItemLists& lists) {
+    finishInterruptedPair(fs_, titleBackupPath(), keyCodeBackupPath());
     const bool titlesKept = holdsEncrypted(fs_, titleBackupPath(), lists.titles);
     const bool keyCodesKept = holdsEncrypted(fs_, keyCodeBackupPath(), lists.keyCodes);
     if (!titlesKept || !keyCodesKept) {
@@ -91,7 +103,7 @@ void ProgramFiles::writeBackups(const ItemLists& lists) {
 std::vector<platform::Path> ProgramFiles::deleteAllGroups() {
     std::vector<platform::Path> kept;
     for (int group = 1; group <= kGroupCount; ++group) {
-        for (const platform::Path& path : {keyCodePath(group), titlePath(group)}) {
+        for (const platform::Path& path : groupFiles(group)) {
             if (fs_.exists(path) && !fs_.remove(path)) {
                 kept.push_back(path);
             }

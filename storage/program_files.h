@@ -17,6 +17,7 @@ namespace storage {
 struct ItemLists {
     Lines titles;
     Lines keyCodes;
+    bool operator==(const ItemLists&) const = default;
 };
 
 inline constexpr int kGroupCount = 3;
@@ -43,20 +44,28 @@ public:
     platform::Path titleBackupPath() const;       // defpti.bak
     platform::Path keyCodeBackupPath() const;     // defptd.bak
 
+    // Every file of a group on disk: the proof and the replacements of an
+    // unfinished write, the key code file, the title file.
+    std::vector<platform::Path> groupFiles(int group) const;
+
     bool settingsExist();
-    bool groupExists(int group);  // its title file exists
+    // Whether the group was ever stored: its title or key code file exists,
+    // or a proven write of it waits to be finished.
+    bool groupExists(int group);
 
     // Reads the settings file and loads it into the record. Throws FileError
-    // (CannotOpen) when it is unreadable (see readStoredFile), leaving the
-    // record as it was.
+    // (CannotOpen) when it is unreadable (see readStoredFile) or empty,
+    // leaving the record as it was.
     void loadSettings(SettingsRecord& record);
     // Writes the record, encrypted. Throws FileError (CannotCreate), leaving
     // the old file.
     void saveSettings(const SettingsRecord& record);
 
-    // Reads the title file, then the key code file; the shorter list is padded
-    // with empty lines. Throws FileError (CannotOpen) naming the first file
-    // that is unreadable or missing.
+    // Finishes a proven write of the pair that was cut off, then reads the
+    // title file and the key code file; the shorter list is padded with empty
+    // lines. Throws FileError (CannotOpen) naming the first file that cannot
+    // be finished, is unreadable or is missing: a pair is read whole or not
+    // at all.
     ItemLists readGroup(int group);
     // The group's titles. Throws FileError (CannotOpen) as readGroup does.
     Lines readTitlesInMemory(int group);
@@ -69,8 +78,9 @@ public:
     // (CannotOpen) naming a backup that is unreadable, which is then left as
     // it is, or (CannotCreate) as writeGroup does.
     void writeBackups(const ItemLists& lists);
-    // Deletes defptd<N>.ini then defpti<N>.ini for N = 1, 2, 3; missing files
-    // are skipped. Gives the files that exist and could not be deleted.
+    // Deletes the files of groups 1, 2 and 3 in turn, each in the order of
+    // groupFiles (so defptd<N>.ini before defpti<N>.ini); missing files are
+    // skipped. Gives the files that exist and could not be deleted.
     std::vector<platform::Path> deleteAllGroups();
 
 private:

@@ -12,20 +12,30 @@
 
 namespace storage {
 
-// No file of the program comes near this; a larger one is not taken for data.
+// No stored file is larger: one that is is not taken for data, and none is
+// written that could not be read back.
 inline constexpr std::int64_t kLargestStoredFile = 1 << 20;
 
-// Reads a stored file and gives its plain content: decrypted when it carries a
-// lock header with the file key, as it stands when it carries none (a file
-// left plain by an earlier version). Throws FileError (CannotOpen) when it
-// cannot be opened or read in full, is larger than kLargestStoredFile, is
-// locked with another key or is cut short inside its lock header.
-std::string readStoredFile(platform::FileSystem& fs, const platform::Path& path);
-Lines readStoredLines(platform::FileSystem& fs, const platform::Path& path);
+// Whether a stored file without content is data (a group of no items) or is
+// unreadable (the settings, which the program never writes empty).
+enum class WhenEmpty { Readable, Unreadable };
+
+// Reads a stored file and gives its plain content. A file that begins with
+// the lock marker is decrypted with the file key or refused; one without it
+// is taken as a plain line file left by an earlier version only if it could
+// be one: it holds no NUL byte. Throws FileError (CannotOpen) for any other
+// file, and when it cannot be opened or read in full or is larger than
+// kLargestStoredFile.
+std::string readStoredFile(platform::FileSystem& fs, const platform::Path& path,
+                           WhenEmpty empty = WhenEmpty::Readable);
+Lines readStoredLines(platform::FileSystem& fs, const platform::Path& path,
+                      WhenEmpty empty = WhenEmpty::Readable);
 
 // What a stored file of these lines holds: encrypted with the file key, the
 // header carrying the date.
 std::string storedBytes(const Lines& lines, std::uint32_t dosTime);
+// Whether these lines make a stored file within kLargestStoredFile.
+bool fitsInStoredFile(const Lines& lines);
 
 // Whether a stored file holds these lines encrypted with the file key. Throws
 // FileError (CannotOpen) as readStoredFile does, when it exists.
@@ -36,16 +46,27 @@ bool holdsEncrypted(platform::FileSystem& fs, const platform::Path& path, const 
 void writeStoredFile(platform::FileSystem& fs, const platform::Path& path, const Lines& lines);
 
 // Writes two stored files that belong together, first then second: either
-// both change or, when a step fails, both keep their old content. Throws
-// FileError (CannotCreate) naming the file that failed; a first file that
-// exists but cannot be read is not replaced, as it could not be put back.
+// both change or, when a step fails, both keep their old content. Both
+// replacements are written and flushed beside the files, then a proof of
+// their lengths and checksums, and only then do they move into place, so that
+// a write cut off by a kill is either not seen or finished by the next read.
+// Throws FileError (CannotCreate) naming the file that failed; a first file
+// that exists but cannot be read is not replaced, as it could not be put back.
 void writeStoredPair(platform::FileSystem& fs, const platform::Path& first, const Lines& firstLines,
                      const platform::Path& second, const Lines& secondLines);
 
-// Finishes a pair write that was cut off between its two moves: the second
-// file's replacement is still waiting beside it, dated as the first file it
-// belongs to, while the first file's own has gone into place. Without this the
-// pair would no longer match line for line. Anything else is left alone.
+// The proof that a pair write beside `first` was complete: `<stem>.$ok`.
+platform::Path pairProofPath(const platform::Path& first);
+
+// Whether a pair write is proven complete and still has a replacement waiting.
+bool pairWriteWaits(platform::FileSystem& fs, const platform::Path& first,
+                    const platform::Path& second);
+
+// Finishes a pair write whose proof holds: moves the replacements still
+// waiting into place, then removes the proof. A replacement without a proof
+// that holds is never moved. Throws FileError (CannotOpen) naming the file
+// that could not be replaced; its replacement and the proof stay for the
+// next read.
 void finishInterruptedPair(platform::FileSystem& fs, const platform::Path& first,
                            const platform::Path& second);
 

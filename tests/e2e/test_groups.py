@@ -165,6 +165,19 @@ class GroupsTest(StartupSteps, WineTestCase):
         self.assertFalse((folder / "exported").exists(), "nothing under the bare name")
         self.assertEqual(group_1, stored_lists(folder, 1))
 
+        # Export asks before it replaces a file, and never writes over the program's own.
+        exported = contents(folder)["exported.ini"]
+        self.export_as(window, folder / "exported")
+        question = self.wait_for_window("#32770", PRODUCT_TITLE)
+        self.assertEqual([f"{windows_path(folder / 'exported.ini')} は既にあります。\r\n上書きしますか？"],
+                         [c["text"] for c in inspector.controls(question, "Static") if c["text"]])
+        self.answer(question, "いいえ")
+        self.export_as(window, folder / "DEFPTI1")
+        self.dismiss_message(f"ファイル {windows_path(folder / 'DEFPTI1.ini')} はねむろくが使う"
+                             "ファイルのため、書き出せません", "export-refused")
+        self.assertEqual(exported, (folder / "exported.ini").read_bytes())
+        self.assertEqual(group_1, stored_lists(folder, 1))
+
         # Group 2 takes the exported pair; it reaches its files only when stored.
         self.switch(window, ">", DEFAULT_ITEM[0])
         self.import_pair(window, folder / "exported.ini")

@@ -148,16 +148,21 @@ class SpineTest(StartupSteps, WineTestCase):
         _, window = self.start(self.folder_with(settings_with({6: "0", 11: "0"})))
         self.assertIsNone(window["alpha"])
 
-    def test_files_of_another_key_are_named_never_shown_and_never_written_over(self):
-        with self.subTest(file="defpts.ini"):
-            folder = self.folder_with()
-            settings = folder / "defpts.ini"
-            settings.write_bytes(encrypt(plain_bytes(SETTINGS), key=b"xy"))
-            before = files_in(folder)
-            process = self.launch(folder)
-            self.dismiss_notice(f"ファイル {windows_path(settings)} は開けません")
-            process.wait_exit(timeout=30)
-            self.assertEqual(before, files_in(folder))
+    def test_unreadable_files_are_named_never_shown_and_never_written_over(self):
+        # A settings file that is not what the program stores would start it
+        # behind an empty password.
+        locked = encrypt(plain_bytes(SETTINGS))
+        for what, damaged in (("another key", encrypt(plain_bytes(SETTINGS), key=b"xy")),
+                              ("first byte changed", b"\x18" + locked[1:]), ("0 bytes", b"")):
+            with self.subTest(settings=what):
+                folder = self.folder_with()
+                settings = folder / "defpts.ini"
+                settings.write_bytes(damaged)
+                before = files_in(folder)
+                process = self.launch(folder)
+                self.dismiss_notice(f"ファイル {windows_path(settings)} は開けません")
+                process.wait_exit(timeout=30)
+                self.assertEqual(before, files_in(folder))
 
         with self.subTest(file="defpti1.ini"):
             folder = self.folder_with(titles=["銀行"], keys=["k1"])

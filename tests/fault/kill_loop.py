@@ -4,7 +4,8 @@ files, and checks what every kill leaves in the program's folder.
     python3 tests/fault/kill_loop.py --trials N [--seed S]
 
 Each trial starts the program on a fresh folder of encrypted files, then
-switches the group, registers an item or exits, and SIGKILLs the program at a
+switches the group, registers an item, exits, or registers an item and exits at
+once (two writes of group 1 within a second), and SIGKILLs the program at a
 random moment from just before the click to just after the action's writes,
 whose timing is measured first with runs that are not killed. After the kill
 every stored file present must be encrypted with qz and hold its complete old
@@ -69,7 +70,7 @@ def one_of(contents, absent_allowed=False):
 
 def group_1_pairs(action):
     pairs = [GROUP_1]
-    if action == "register":
+    if action.startswith("register"):
         pairs.append((GROUP_1[0] + [NEW_ITEM[0]], GROUP_1[1] + [NEW_ITEM[1]]))
     return pairs
 
@@ -273,6 +274,19 @@ def register(program, folder):
                         == GROUP_1[side] + [NEW_ITEM[side]] for side, kind in enumerate("id")))
 
 
+def register_then_close(program, folder):
+    """The registration's write of group 1, then at once the exit's."""
+    click, registered = register(program, folder)
+
+    def deed():
+        click()
+        wait_for(lambda: registered() or not program.process.running(), TIMEOUT,
+                 "the registration written", interval=0.002)
+        if program.process.running():
+            program.inspector.close(program.window["hwnd"])
+    return deed, lambda: not program.process.running()
+
+
 def save_and_exit(program, folder):
     menu = program.open_menu(FILE_MENU)
     return (lambda: program.xinput.click(*menus.entry_centre(menu, SAVE_AND_EXIT, FILE_ENTRIES)),
@@ -288,22 +302,30 @@ ACTIONS = {
     "next group": switch_group(">", GROUP_2[0]),
     "previous group": switch_group("<", DEFAULT_ITEM[0]),
     "register": register,
+    "register then close": register_then_close,
     "save and exit": save_and_exit,
     "close window": close_window,
 }
 
 
+# Changes further apart than this belong to separate writes.
+QUIET = 0.1
+
+
 class FolderWatch:
     """Notes, in a thread, the moments (seconds since it started) at which the folder
-    changes. Given a program, kills it `after` seconds, or `into_writes` seconds after
-    the first change, whichever comes first, and stops watching then."""
+    changes, and the first change of each burst of them. Given a program, kills it
+    `after` seconds, or `into_writes` seconds after the first change of burst number
+    `burst`, whichever comes first, and stops watching then."""
 
-    def __init__(self, folder, program=None, after=None, into_writes=None):
+    def __init__(self, folder, program=None, after=None, into_writes=None, burst=0):
         self.folder = folder
         self.program = program
         self.after = after
         self.into_writes = into_writes
+        self.burst = burst
         self.changes = []
+        self.bursts = []
         self.killed_at = None
         self._stop = threading.Event()
         self._thread = threading.Thread(target=self._watch, daemon=True)
@@ -323,10 +345,12 @@ class FolderWatch:
             except FileNotFoundError:  # a file renamed between listing and stat
                 continue
             if now != before:
+                if not self.changes or elapsed - self.changes[-1] > QUIET:
+                    self.bursts.append(elapsed)
                 self.changes.append(elapsed)
                 before = now
-            if self.program and (elapsed >= self.after or self.changes
-                                 and elapsed >= self.changes[0] + self.into_writes):
+            if self.program and (elapsed >= self.after or len(self.bursts) > self.burst
+                                 and elapsed >= self.bursts[self.burst] + self.into_writes):
                 self.killed_at = elapsed
                 self.program.kill()
                 return
@@ -345,8 +369,8 @@ class FolderWatch:
 # --- calibration and trials -------------------------------------------------------
 
 def calibrate(session, name, prepare):
-    """(first, last) folder change in seconds after the deed starts, run to its end,
-    and what the folder holds when the deed has finished."""
+    """The (first, last) folder change in seconds after the deed starts of each burst
+    of changes, run to its end, and what the folder holds when the deed has finished."""
     folder = seed_folder(f"calibrate-{name.replace(' ', '-')}")
     program = Program(session, folder)
     deed, finished = prepare(program, folder)
@@ -354,26 +378,34 @@ def calibrate(session, name, prepare):
     deed()
     wait_for(finished, TIMEOUT, f"{name} to finish", describe=session.inspector.describe)
     changes = watch.stop()
+    ends = watch.bursts[1:] + [float("inf")]
+    bursts = [(start, max(c for c in changes if start <= c < end))
+              for start, end in zip(watch.bursts, ends)]
     finished_state = folder_state(folder)
     if program.process.running():
         program.exit_cleanly()
     program.wait_gone()
     if not changes:
         raise RuntimeError(f"{name} changed no file in its folder")
-    return changes[0], changes[-1], finished_state
+    return bursts, finished_state
 
 
-def kill_plan(rng, first, last):
+def kill_plan(rng, bursts):
     """When to kill. Timed from the click alone, a kill would seldom hit writes that
     take a few milliseconds, so most kills are timed from the first change seen: a
     fifth from just before the click up to the first write, three fifths while the
-    writes last, the rest up to a little after the last one."""
+    writes last, the rest up to a little after the last one. Where the writes come in
+    bursts apart, the writes timed are those of one burst or of all, chosen alike."""
+    spans = [(bursts[0][0], bursts[-1][1])] + (bursts if len(bursts) > 1 else [])
+    chosen, draw = rng.randrange(len(spans)), rng.random()
+    first, last = spans[chosen]
+    burst = max(chosen - 1, 0)
     # Writes faster than the folder can be watched look like a single change.
-    span, draw = max(last - first, 0.002), rng.random()
+    span = max(last - first, 0.002)
     if draw < 0.2:
-        return {"after": rng.uniform(0, first), "into_writes": float("inf")}
+        return {"after": rng.uniform(0, bursts[0][0]), "into_writes": float("inf")}
     into = rng.uniform(0, span) if draw < 0.8 else rng.uniform(span, 1.5 * span + 0.005)
-    return {"after": 2 * last + 5, "into_writes": into}
+    return {"after": 2 * bursts[-1][1] + 5, "into_writes": into, "burst": burst}
 
 
 def killed_action(session, folder, name, plan, finished_state):
@@ -436,14 +468,14 @@ def main():
               flush=True)
         windows = {name: calibrate(session, name, prepare) for name, prepare in ACTIONS.items()}
         print("kill loop: files change " + ", ".join(
-            f"{name} {first:.3f}-{last:.3f} s" for name, (first, last, _) in windows.items())
-            + " after the click", flush=True)
+            f"{name} " + " and ".join(f"{first:.3f}-{last:.3f}" for first, last in bursts)
+            + " s" for name, (bursts, _) in windows.items()) + " after the click", flush=True)
         for number in range(1, args.trials + 1):
             name = rng.choice(list(ACTIONS))
-            first, last, finished_state = windows[name]
+            bursts, finished_state = windows[name]
             folder = seed_folder(f"trial-{number:03}")
             killed, moment, landed, split = killed_action(
-                session, folder, name, kill_plan(rng, first, last), finished_state)
+                session, folder, name, kill_plan(rng, bursts), finished_state)
             split_pairs += split
             restarted = next_start(session, folder, name)
             landings[landed] += 1

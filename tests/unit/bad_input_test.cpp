@@ -33,6 +33,8 @@ struct BadFile {
     std::optional<Lines> imported;
     // The key code field after the add command with these bytes as clipboard text.
     std::string prefill;
+    // The settings file holds what the program stored, and it never stores it empty.
+    bool settingsRefused = false;
 };
 
 Lines numberedLines(int count) {
@@ -51,10 +53,16 @@ std::vector<BadFile> badFiles() {
         if (c != '\r' && c != '\n') everyByte += static_cast<char>(c);
     const std::string longLine(10000, 'x');
     const Lines lockMarker{"\x17"};  // the NUL after it ends plain text
+    std::string damagedMarker = locked;
+    damagedMarker[0] = '\x18';
+    // Stored with CR LF, 600,000 line ends make more than the largest stored file.
+    const std::string lineEnds(600000, '\n');
 
     return {
-        {"0-byte file", "", Lines{}, Lines{}, ""},
-        {"lock header only", header, Lines{}, lockMarker, "\x17"},
+        {"0-byte file", "", Lines{}, Lines{}, "", true},
+        {"lock header only", header, Lines{}, lockMarker, "\x17", true},
+        {"lock marker with its first byte changed", damagedMarker, std::nullopt, Lines{"\x18"},
+         "\x18"},
         {"header and content cut mid-line", locked.substr(0, 51), Lines{"mail", "b"}, lockMarker,
          "\x17"},
         {"cut inside its lock header", header.substr(0, 40), std::nullopt, lockMarker, "\x17"},
@@ -64,8 +72,9 @@ std::vector<BadFile> badFiles() {
          Lines{"abc\x83", "\x81", "next"}, Lines{"abc\x83", "\x81", "next"}, "abc\x83"},
         {"10,000-byte line", longLine + "\r\nnext", Lines{longLine, "next"},
          Lines{longLine, "next"}, longLine},
-        {"NUL in the middle", std::string("one\r\ntw\0o\r\nthree\r\n", 18), Lines{"one", "tw"},
+        {"NUL in the middle", std::string("one\r\ntw\0o\r\nthree\r\n", 18), std::nullopt,
          Lines{"one", "tw"}, "one"},
+        {"600,000 LF line ends", lineEnds, Lines(600000), std::nullopt, ""},
         {"CR-only line ends", "one\rtwo\rthree\r", Lines{"one", "two", "three"},
          Lines{"one", "two", "three"}, "one"},
         {"31 lines where 30 are allowed", storage::joinLines(numberedLines(31)), numberedLines(31),
@@ -140,8 +149,8 @@ TEST_F(BadInput, EveryReaderGivesTheLinesOrNamesTheFileAndChangesNothing) {
                            files.loadSettings(record);
                            return record.lines();
                        }),
-                  asLoadedSettings(bad.stored));
-        if (!bad.stored) {
+                  asLoadedSettings(bad.settingsRefused ? std::nullopt : bad.stored));
+        if (!bad.stored || bad.settingsRefused) {
             EXPECT_EQ(record.lines(), storage::SettingsRecord::builtInDefaults().lines());
         }
 

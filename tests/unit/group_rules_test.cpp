@@ -23,6 +23,28 @@ TEST(ExportNames, AppendToTheNameAsChosen) {
     EXPECT_EQ(storage::exportedKeyCodePath(Path("keys.ini")), Path("keys.ini_k.ini"));
 }
 
+TEST(ExportNames, NeverAFileOfTheProgram) {
+    const Path program = Path("C:") / "Tools" / "nemuroku";
+    const struct {
+        Path file;
+        bool own;
+    } cases[] = {
+        {program / "defpti1.ini", true},
+        {program / "DEFPTD3.INI", true},
+        {program / "defpti_k.ini", true},
+        {program / "defpti.bak", true},
+        {program / "." / "defpts.ini", true},
+        {program / "nemuroku.exe", true},
+        {program / "keys.ini", false},
+        {program / "my-defpti1.ini", false},
+        {program / "sub" / "defpti1.ini", false},
+        {Path("C:") / "Tools" / "defpti1.ini", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(storage::isProgramFile(c.file, program), c.own) << c.file;
+    }
+}
+
 TEST(ImportNames, FindTheKeyCodeFileOfAnyExportedName) {
     for (const char* chosen : {"keys", "keys.ini", "a.b"}) {
         const Path title = storage::exportedTitlePath(Path("dir") / chosen);
