@@ -68,8 +68,8 @@ void checkPasswordChange(storage::SettingsRecord& record, fuzz::Fields& fields) 
     const std::deque<std::string> answers = conversation.answers;
     password_rules::changePassword(record, conversation);
     const auto entry = ScriptedConversation::entry;
-    const bool changes =
-        entry(answers[0]) == before && entry(answers[1]) && entry(answers[1]) == entry(answers[2]);
+    const bool changes = entry(answers[0]) == before && entry(answers[1]) &&
+                         !entry(answers[1])->empty() && entry(answers[1]) == entry(answers[2]);
     fuzz::check(record.line(line::kPassword) == (changes ? answers[1] : before),
                 "the password changed against the rules");
 }
