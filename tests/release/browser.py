@@ -5,9 +5,32 @@ import base64
 import json
 import os
 import select
+import signal
 import subprocess
 import tempfile
 import time
+
+
+def _signal_group(group, number):
+    try:
+        os.killpg(group, number)
+    except ProcessLookupError:
+        pass
+
+
+def _wait_group_gone(process, timeout):
+    """Waits until no process of the group that process leads is left; reaps the
+    leader, which otherwise stays as a zombie member of its group."""
+    group = process.pid
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        process.poll()
+        try:
+            os.killpg(group, 0)
+        except ProcessLookupError:
+            return True
+        time.sleep(0.05)
+    return False
 
 
 class Browser:
@@ -40,12 +63,14 @@ class Browser:
                   deviceScaleFactor=1, mobile=False)
 
     def close(self):
-        self._process.terminate()
-        try:
-            self._process.wait(10)
-        except subprocess.TimeoutExpired:
-            self._process.kill()
-            self._process.wait()
+        # Chromium's helper processes write into the profile until they end too, so
+        # the whole process group is ended before the profile is removed.
+        group = self._process.pid
+        _signal_group(group, signal.SIGTERM)
+        if not _wait_group_gone(self._process, 10):
+            _signal_group(group, signal.SIGKILL)
+            _wait_group_gone(self._process, 10)
+        self._process.wait()
         os.close(self._to_browser)
         os.close(self._from_browser)
         self._profile.cleanup()
