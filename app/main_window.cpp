@@ -66,6 +66,7 @@ const MainWindow::Command MainWindow::kCommands[] = {
     {IDM_OPEN_SETTINGS, &MainWindow::openSettings, false},
     {IDM_CHANGE_PASSWORD, &MainWindow::changePassword, false},
     {IDM_SHOW_ABOUT, &MainWindow::showAbout, false},
+    {IDM_OPEN_SECURITY, &MainWindow::openSecurity, false},
     {IDM_EXIT, &MainWindow::exitFromTrayMenu, false},
     {kPreviousGroupButton, &MainWindow::showPreviousGroup, false},
     {kNextGroupButton, &MainWindow::showNextGroup, false},
@@ -154,6 +155,12 @@ AboutWindow& MainWindow::aboutWindow() {
 
 SettingsWindow& MainWindow::settingsWindow() {
     return createdOnce(settingsWindow_, hwnd(), *this);
+}
+
+SecurityWindow& MainWindow::securityWindow() {
+    return createdOnce(
+        securityWindow_, hwnd(), [this] { return strongFormat(); },
+        [this](bool strong) { switchStoredFormat(strong); });
 }
 
 StartupPasswordWindow& MainWindow::startupPasswordWindow() {
