@@ -93,6 +93,7 @@ bool MainWindow::create() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     bool settingsFileFound = false;
     try {
+        if (!unlockStoredFiles()) return false;
         settingsFileFound = loadSettings();
     } catch (const std::exception& error) {
         abandonStart(error);
@@ -163,8 +164,10 @@ SecurityWindow& MainWindow::securityWindow() {
         [this](bool strong) { switchStoredFormat(strong); });
 }
 
+// Before the main window exists, the password of encrypted files is asked
+// with the application's window as the owner.
 StartupPasswordWindow& MainWindow::startupPasswordWindow() {
-    return createdOnce(startupPasswordWindow_, hwnd());
+    return createdOnce(startupPasswordWindow_, hwnd() ? hwnd() : applicationWindow_);
 }
 
 PasswordCheckWindow& MainWindow::passwordCheckWindow() {

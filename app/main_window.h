@@ -115,6 +115,7 @@ private:
     void storeOnExit();
 
     // --- The start-up password and its change: main_window_password.cpp ---
+    bool unlockStoredFiles();
     bool passStartupPassword();
     void changePassword();
     // "セキュリティ設定" and the format of the stored files it switches.
@@ -171,6 +172,8 @@ private:
         Closing,   // the shutdown sequence has run
     };
     Phase phase_ = Phase::Starting;
+    // The stored files asked for the password before they were read.
+    bool passwordAskedBeforeReading_ = false;
     HWND applicationWindow_;
     storage::ProgramFiles files_;
     storage::SettingsRecord settings_ = storage::SettingsRecord::builtInDefaults();

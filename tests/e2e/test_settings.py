@@ -9,12 +9,13 @@ from harness.program import (ABOUT_ENTRY, ABOUT_WINDOW, ASK_AT_START_LINE, FOLDE
                              SETTINGS_ENTRY,
                              SETTINGS_MENU_ENTRIES, SETTINGS_MENU_POSITION, SETTINGS_WINDOW,
                              SINGLE_CLICK_LINE, STARTUP_WINDOW, STAY_ON_TOP_BOX, STAY_ON_TOP_LINE,
-                             TRANSPARENCY_LEVEL_LINE, TRANSPARENCY_LINE, StartupSteps,
-                             settings_with)
+                             STORED_FILES, TRANSPARENCY_LEVEL_LINE, TRANSPARENCY_LINE,
+                             PASSWORD_WINDOW_TITLE, StartupSteps, locked_settings, settings_with)
 from harness.screenshots import differing_pixels
 from harness.session import MINGW, PRODUCT_TITLE, WineTestCase
 from harness.shell_handlers import RecordingBrowser
-from harness.storedfiles import is_encrypted, read_encrypted_lines
+from harness.storedfiles import (is_encrypted, is_strong, read_encrypted_lines, read_strong_lines,
+                                 readable_forms, strong_data_key, write_plain_lines)
 
 ROOT = MINGW.parents[1]
 BANNER = ROOT / "res" / "about_banner.bmp"
@@ -31,6 +32,14 @@ ADDRESS_LINK = "サポート掲示板"
 
 PASSWORD_QUESTION = "パスワード確認"
 NOT_SWITCHED_OFF = "パスワードが間違っています。\r\nパスワード解除できませんでした。"
+WRONG_AT_START = "パスワードが間違っています。\r\n終了します。"
+
+ENCRYPT_BOX = "保存ファイルをパスワードで暗号化する"
+WRONG_PASSWORD = "パスワードが間違っています。"
+ENCRYPTED = "保存ファイルをパスワードで暗号化しました"
+BACK_TO_CLASSIC = "保存ファイルを通常の暗号化に戻しました"
+PASSWORD_NEEDED_FOR_FILES = ("保存ファイルをパスワードで暗号化しているため、起動毎のパスワードは"
+                             "解除できません。\r\n解除するには、先にセキュリティ設定で暗号化をやめてください。")
 
 
 def slider_opacity(position):
@@ -156,19 +165,26 @@ class SettingsTest(StartupSteps, WineTestCase):
         process, window = self.start(folder)
         self.assertFalse(window["topmost"])
 
-    def test_switching_the_start_password_off_needs_the_password(self):
-        password = "kiwi-42"
-        folder = self.folder_with(settings_with({ASK_AT_START_LINE: "1",
-                                                 PASSWORD_LINE: password}))
-        process = self.launch(folder)
-        self.enter_startup_password(password)
-        window = self.main_window()
+    def switch_encryption(self, window, answer, told):
+        """セキュリティ設定: the box changed, OK, the password asked, then what is told."""
         self.choose_from_settings_menu(window, SECURITY_ENTRY)
         security = self.wait_for_window(*SECURITY_WINDOW)
-        self.assert_client_size(security, SECURITY_CLIENT_SIZE)
+        self.click_control(security, ENCRYPT_BOX)
         self.session.screenshot("security-window", security["rect"])
         self.click_control(security, "OK")
         self.wait_until_hidden(security)
+        self.answer_input_box(PASSWORD_WINDOW_TITLE, answer)
+        self.dismiss_notice(told)
+        return security
+
+    def test_start_password_may_be_switched_off_until_the_files_are_encrypted_with_it(self):
+        password = "kiwi-42"
+        titles, keys = ["銀行口座"], ["secret-7731"]
+        folder = self.folder_with(settings_with({ASK_AT_START_LINE: "1",
+                                                 PASSWORD_LINE: password}), titles, keys)
+        process = self.launch(folder)
+        self.enter_startup_password(password)
+        window = self.main_window()
         settings = self.open_settings(window)
 
         self.click_control(settings, ASK_AT_START_BOX)
@@ -188,6 +204,70 @@ class SettingsTest(StartupSteps, WineTestCase):
         self.exit_by_close(process, window)
         process, window = self.start(folder)
         self.assertEqual([], self.inspector.windows(STARTUP_WINDOW, visible=True))
+
+        # Encrypted with the password: a wrong one changes nothing; the right one
+        # asks for it at every start again, for good.
+        security = self.switch_encryption(window, "kiwi", WRONG_PASSWORD)
+        self.assert_client_size(security, SECURITY_CLIENT_SIZE)
+        self.assertTrue(is_encrypted(folder / "defpts.ini"))
+        # The box shows the classic format again: one click ticks it.
+        self.switch_encryption(window, password, ENCRYPTED)
+        settings = self.open_settings(window)
+        self.click_control(settings, ASK_AT_START_BOX)
+        self.dismiss_notice_in_front_of(settings, PASSWORD_NEEDED_FOR_FILES)
+        self.press_ok(settings)
+        self.exit_by_close(process, window)
+
+        stored = {path.name: path.read_bytes() for path in folder.iterdir()}
+        self.assertEqual(set(STORED_FILES), set(stored))
+        self.assertEqual([], [name for name in STORED_FILES if not is_strong(folder / name)])
+        for secret in titles + keys + [password]:
+            for form in readable_forms(secret):
+                self.assertEqual([], [name for name, data in stored.items() if form in data],
+                                 f"{secret} readable")
+        data_key = strong_data_key(stored["defpts.ini"], password)
+        self.assertEqual("1", read_strong_lines(folder / "defpts.ini", data_key)[ASK_AT_START_LINE])
+        self.assertEqual(keys, read_strong_lines(folder / "defptd.bak", data_key))
+
+        process = self.launch(folder)
+        self.enter_startup_password("kiwi")
+        self.dismiss_notice(WRONG_AT_START)
+        process.wait_exit(timeout=30)
+        process = self.launch(folder)
+        self.enter_startup_password(password)
+        window = self.main_window()
+        notepad = self.bring_notepad_forward()
+        self.click_title(notepad, window, 0)
+        self.wait_for(lambda: self.notepad_text(notepad) == keys[0], "the key code in notepad")
+        self.exit_by_close(process, window)
+
+        # A plain settings file with a password of someone else's opens no group.
+        strong_settings = (folder / "defpts.ini").read_bytes()
+        group_files = {name: (folder / name).read_bytes() for name in STORED_FILES[1:]}
+        write_plain_lines(folder / "defpts.ini", locked_settings("other-99"))
+        process = self.launch(folder)
+        self.enter_startup_password("other-99")
+        unreadable = self.wait_for_window("#32770", PRODUCT_TITLE)
+        self.assertRegex(inspector.controls(unreadable, "Static")[-1]["text"], "は開けません$")
+        self.click_control(unreadable, "OK")
+        window = self.main_window()
+        self.assertEqual([], self.title_list(window)["items"])
+        self.inspector.close(window["hwnd"])
+        self.wait_for_window("#32770", PRODUCT_TITLE)
+        self.click_control(self.wait_for_window("#32770", PRODUCT_TITLE), "OK")
+        process.wait_exit(timeout=30)
+        self.assertEqual(group_files, {name: (folder / name).read_bytes() for name in group_files})
+
+        # Back to the classic format.
+        (folder / "defpts.ini").write_bytes(strong_settings)
+        process = self.launch(folder)
+        self.enter_startup_password(password)
+        window = self.main_window()
+        self.switch_encryption(window, password, BACK_TO_CLASSIC)
+        self.exit_by_close(process, window)
+        self.assertEqual(titles, read_encrypted_lines(folder / "defpti1.ini"))
+        self.assertEqual(keys, read_encrypted_lines(folder / "defptd.bak"))
+        self.assertEqual(password, self.stored_settings(folder)[PASSWORD_LINE])
 
     def test_hotkey_choices_are_stored_in_line_13_by_ok(self):
         folder = self.folder_with(settings_with({HOTKEY_SLOTS_LINE: "00010203"}),

@@ -65,3 +65,61 @@ def encrypt(payload, key=KEY):
 def write_encrypted_lines(path, lines):
     """A line file as the program leaves it once stored: encrypted with qz."""
     Path(path).write_bytes(encrypt(plain_bytes(lines)))
+
+
+# --- the strong format: AES-256-GCM under a data key wrapped by the password ---
+
+STRONG_KEY = b"AES-256-GCM"
+KEY_BLOCK_SIZE = 80  # salt 16 | PBKDF2 count 4 | nonce 12 | sealed data key 32 + tag 16
+
+
+def strong_parts(data):
+    """(key block, header, nonce, sealed text) of strong bytes; ValueError otherwise."""
+    if stored_key(data) != STRONG_KEY or len(data) < HEADER_SIZE + 2 or data[HEADER_SIZE] != 1:
+        raise ValueError("not in the strong format")
+    block_size = data[HEADER_SIZE + 1]
+    nonce_start = HEADER_SIZE + 2 + block_size
+    sealed_start = nonce_start + 12
+    return (data[HEADER_SIZE + 2:nonce_start], data[:sealed_start],
+            data[nonce_start:sealed_start], data[sealed_start:])
+
+
+def strong_data_key(settings_data, password):
+    """The data key that the settings file's key block wraps under password (str)."""
+    import hashlib
+    from cryptography.hazmat.primitives.ciphers.aead import AESGCM
+    block = strong_parts(settings_data)[0]
+    if len(block) != KEY_BLOCK_SIZE:
+        raise ValueError("no key block")
+    salt, count, nonce = block[:16], block[16:20], block[20:32]
+    key_key = hashlib.pbkdf2_hmac("sha256", password.encode("cp932"), salt,
+                                  int.from_bytes(count, "little"), 32)
+    return AESGCM(key_key).decrypt(nonce, block[32:], b"data key" + salt + count)
+
+
+def decrypt_strong(data, name, data_key):
+    """The content of the strong file stored under name; InvalidTag when it is not
+    sealed under data_key for that name."""
+    from cryptography.hazmat.primitives.ciphers.aead import AESGCM
+    _, header, nonce, sealed = strong_parts(data)
+    plain = AESGCM(data_key).decrypt(nonce, sealed, name.lower().encode() + b"\0" + header)
+    if plain[:1] != b"\x01":
+        raise ValueError("no content mark")
+    return plain[1:]
+
+
+def is_strong(path):
+    return stored_key(Path(path).read_bytes()) == STRONG_KEY
+
+
+def read_strong_lines(path, data_key):
+    path = Path(path)
+    return split_lines(decrypt_strong(path.read_bytes(), path.name, data_key))
+
+
+def readable_forms(text):
+    """text as it would stand in a plain file (code page 932) or a classic one
+    (scrambled with qz, starting at either byte of the key)."""
+    plain = text.encode("cp932")
+    return [plain] + [bytes(byte ^ KEY[(i + start) % len(KEY)] for i, byte in enumerate(plain))
+                      for start in (0, 1)]
