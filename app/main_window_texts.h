@@ -16,7 +16,8 @@ inline constexpr const wchar_t* kWrongAtStart = L"パスワードが間違って
 
 // The format of the stored files, switched in the security settings window.
 inline constexpr const wchar_t* kWrongPassword = L"パスワードが間違っています。";
-inline constexpr const wchar_t* kEncryptedWithPassword = L"保存ファイルをパスワードで暗号化しました";
+inline constexpr const wchar_t* kEncryptedWithPassword =
+    L"保存ファイルをパスワードで暗号化しました";
 inline constexpr const wchar_t* kBackToClassic = L"保存ファイルを通常の暗号化に戻しました";
 inline std::wstring leftAsItWas(const platform::Path& unreadFile) {
     return L"ファイル " + unreadFile.wstring() + L" は読み込めなかったため、そのまま残しました。";

@@ -51,8 +51,9 @@ public:
 };
 
 inline constexpr std::string_view kNeededForEncryption =
-    "保存ファイルをパスワードで暗号化しているため、起動毎のパスワードは解除できません。\r\n"
-    "解除するには、先にセキュリティ設定で暗号化をやめてください。";
+    "保存ファイルをパスワードで暗号化しているため、\r\n"
+    "起動毎のパスワードは解除できません。\r\n"
+    "先に「セキュリティ設定」で暗号化をやめてください。";
 
 // Line 10: one character per group, "1" for single-click mode on, "2" for off.
 std::string singleClickLine(const std::array<bool, kGroupCount>& ticked);

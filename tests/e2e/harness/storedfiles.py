@@ -123,3 +123,26 @@ def readable_forms(text):
     plain = text.encode("cp932")
     return [plain] + [bytes(byte ^ KEY[(i + start) % len(KEY)] for i, byte in enumerate(plain))
                       for start in (0, 1)]
+
+
+def key_block(data_key, password, count=600_000):
+    """data_key wrapped under password (str) as the settings file's header holds it."""
+    import hashlib
+    import os
+    from cryptography.hazmat.primitives.ciphers.aead import AESGCM
+    salt, count_bytes, nonce = os.urandom(16), count.to_bytes(4, "little"), os.urandom(12)
+    key_key = hashlib.pbkdf2_hmac("sha256", password.encode("cp932"), salt, count, 32)
+    return salt + count_bytes + nonce + AESGCM(key_key).encrypt(
+        nonce, data_key, b"data key" + salt + count_bytes)
+
+
+def write_strong_lines(path, lines, data_key, block=b""):
+    """A line file as the program stores it in the strong format; block is the
+    settings file's key block."""
+    import os
+    from cryptography.hazmat.primitives.ciphers.aead import AESGCM
+    path, nonce = Path(path), os.urandom(12)
+    header = encrypt(b"", STRONG_KEY) + bytes([1, len(block)]) + block + nonce
+    sealed = AESGCM(data_key).encrypt(nonce, b"\x01" + plain_bytes(lines),
+                                      path.name.lower().encode() + b"\0" + header)
+    path.write_bytes(header + sealed)
