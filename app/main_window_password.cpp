@@ -5,10 +5,19 @@
 #include "dialogs/input_box_conversation.h"
 #include "dialogs/rules/password_rules.h"
 #include "platform/wipe.h"
-#include "storage/errors.h"
 #include "ui/messages.h"
 
 using namespace main_window;
+
+namespace {
+// A password as typed, wiped however the scope that asked for it ends.
+struct EnteredPassword {
+    std::optional<std::string> text;
+    ~EnteredPassword() {
+        if (text) platform::wipe(text->data(), text->size());
+    }
+};
+}  // namespace
 
 // Files encrypted with a key from the password: the password is asked before
 // anything is read, with the application's window as the owner, as the main
@@ -16,10 +25,9 @@ using namespace main_window;
 // ends the start with nothing read and nothing written.
 bool MainWindow::unlockStoredFiles() {
     if (files_.formatOnDisk() != storage::StoredFormat::Strong) return true;
-    std::optional<std::string> entered = startupPasswordWindow().askPassword();
+    const EnteredPassword entered{startupPasswordWindow().askPassword()};
     startupPasswordWindow_.reset();
-    const bool unlocked = entered && files_.unlock(*entered);
-    if (entered) platform::wipe(entered->data(), entered->size());
+    const bool unlocked = entered.text && files_.unlock(*entered.text);
     if (!unlocked) ui::notice(texts::kWrongAtStart);
     passwordAskedBeforeReading_ = unlocked;
     return unlocked;
@@ -62,13 +70,8 @@ void MainWindow::switchStoredFormat(bool strong) {
         return;
     }
     InputBoxConversation conversation(hwnd());
-    std::optional<std::string> entered =
-        conversation.ask("ねむろく認証", "パスワードを入力してください");
-    const auto forgetEntered = [&entered] {
-        if (entered) platform::wipe(entered->data(), entered->size());
-    };
-    if (!password_rules::isPassword(settings_, entered)) {
-        forgetEntered();
+    const EnteredPassword entered{conversation.ask("ねむろく認証", "パスワードを入力してください")};
+    if (!password_rules::isPassword(settings_, entered.text)) {
         ui::notice(texts::kWrongPassword);
         return;
     }
@@ -79,12 +82,11 @@ void MainWindow::switchStoredFormat(bool strong) {
         if (strong) switched.setLine(line::kPasswordAtStart, "1");
         const std::vector<platform::Path> leftAlone = files_.switchFormat(
             strong ? storage::StoredFormat::Strong : storage::StoredFormat::Classic, switched,
-            *entered);
+            *entered.text);
         settings_ = switched;
         for (const platform::Path& path : leftAlone) ui::notice(texts::leftAsItWas(path));
         ui::notice(strong ? texts::kEncryptedWithPassword : texts::kBackToClassic);
-    } catch (const storage::FileError& error) {
+    } catch (const std::exception& error) {  // a file, the crypto or the random source
         ui::showError(error);
     }
-    forgetEntered();
 }

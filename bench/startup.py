@@ -36,7 +36,7 @@ sys.path.insert(0, str(ROOT / "scripts"))
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 import winenv  # noqa: E402
 from harness.inspector import Inspector, centre, control, list_line_centre  # noqa: E402
-from harness.storedfiles import key_block, write_plain_lines, write_strong_lines  # noqa: E402
+from harness.storedfiles import write_plain_lines, write_strong_lines  # noqa: E402
 from harness.waiting import wait_for  # noqa: E402
 from harness.xinput import XInput  # noqa: E402
 
@@ -108,8 +108,8 @@ def prepare_locked_folder(parent, strong):
         if not strong:
             write_plain_lines(folder / name, lines)
         else:
-            block = key_block(data_key, PASSWORD) if name == "defpts.ini" else b""
-            write_strong_lines(folder / name, lines, data_key, block)
+            write_strong_lines(folder / name, lines, data_key,
+                               PASSWORD if name == "defpts.ini" else None)
     return folder
 
 

@@ -5,7 +5,8 @@ the shell to open."""
 
 from harness import dropdowns, inspector
 from harness.program import (ABOUT_ENTRY, ABOUT_WINDOW, ASK_AT_START_LINE, FOLDER_LINK,
-                             HOTKEY_SLOTS_LINE, PASSWORD_LINE, SECURITY_ENTRY, SECURITY_WINDOW,
+                             HOTKEY_SLOTS_LINE, PASSWORD_CHANGE_ENTRY, PASSWORD_LINE,
+                             SECURITY_ENTRY, SECURITY_WINDOW,
                              SETTINGS_ENTRY,
                              SETTINGS_MENU_ENTRIES, SETTINGS_MENU_POSITION, SETTINGS_WINDOW,
                              SINGLE_CLICK_LINE, STARTUP_WINDOW, STAY_ON_TOP_BOX, STAY_ON_TOP_LINE,
@@ -239,6 +240,14 @@ class SettingsTest(StartupSteps, WineTestCase):
         notepad = self.bring_notepad_forward()
         self.click_title(notepad, window, 0)
         self.wait_for(lambda: self.notepad_text(notepad) == keys[0], "the key code in notepad")
+        # A new password wraps the files' key at the exit.
+        password = "kiwi-43"
+        self.choose_from_settings_menu(window, PASSWORD_CHANGE_ENTRY)
+        self.answer_input_box(PASSWORD_WINDOW_TITLE, "kiwi-42")
+        self.dismiss_notice("パスワード確認！")
+        for repeat in (1, 2):
+            self.answer_input_box(f"パスワード確認({repeat})", password)
+        self.dismiss_notice("パスワードを変更しました。")
         self.exit_by_close(process, window)
 
         # A plain settings file with a password of someone else's opens no group.

@@ -35,8 +35,8 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 from harness import inspector, menus, session as wine  # noqa: E402
-from harness.storedfiles import (KEY, STRONG_KEY, decrypt, decrypt_strong, split_lines,  # noqa: E402
-                                 stored_key, strong_data_key)
+from harness.storedfiles import (KEY, STRONG_KEY, decrypt, read_strong_lines,  # noqa: E402
+                                 split_lines, stored_key, strong_data_key)
 from harness.storedfiles import write_encrypted_lines  # noqa: E402
 from harness.waiting import wait_for  # noqa: E402
 
@@ -158,7 +158,7 @@ def stored_lines(path, keys=()):
         return None
     for key in keys:
         try:
-            return split_lines(decrypt_strong(data, path.name, key))
+            return read_strong_lines(path, key)
         except Exception:  # InvalidTag: another key, or damaged
             pass
     return None
@@ -223,7 +223,10 @@ class Program:
                 first = wait_for(self._window_or_message, TIMEOUT, "the main window or a message",
                                  describe=self.describe)
                 if first is not True and first["class"] == STARTUP_WINDOW:
-                    self.answer(first, PASSWORD)
+                    self.type_password(first)
+                    self.clicker(first, "OK")()
+                    wait_for(lambda: not self.refreshed(first)["visible"], TIMEOUT,
+                             "the password window closed")
                     first = wait_for(self._window_or_message, TIMEOUT,
                                      "the main window or a message", describe=self.describe)
                 if first is not True:
@@ -251,15 +254,11 @@ class Program:
                      if (w["class"], w["title"]) == (wine.MAIN_CLASS, wine.PRODUCT_TITLE)
                      or w["class"] in ("#32770", STARTUP_WINDOW)), None)
 
-    def answer(self, box, password):
-        """Types password into box's entry and clicks its OK."""
-        entry = inspector.control(box, "Edit")
-        self.xinput.click(*inspector.centre(entry["rect"]))
-        self.xinput.type_text(password)
-        wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == password,
+    def type_password(self, box):
+        self.xinput.click(*inspector.centre(inspector.control(box, "Edit")["rect"]))
+        self.xinput.type_text(PASSWORD)
+        wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == PASSWORD,
                  TIMEOUT, "the password typed")
-        self.clicker(box, "OK")()
-        wait_for(lambda: not self.refreshed(box)["visible"], TIMEOUT, f"{box['title']} closed")
 
     def refreshed(self, window):
         return self.inspector.window(window["hwnd"]) or {"visible": False, "controls": []}
@@ -369,10 +368,7 @@ def switch_format(program, folder):
     program.clicker(security, "OK")()
     question = wait_for(lambda: program.inspector.windows("#32770", PASSWORD_TITLE, visible=True),
                         TIMEOUT, "the password question")[0]
-    program.xinput.click(*inspector.centre(inspector.control(question, "Edit")["rect"]))
-    program.xinput.type_text(PASSWORD)
-    wait_for(lambda: inspector.control(program.refreshed(question), "Edit")["text"] == PASSWORD,
-             TIMEOUT, "the password typed")
+    program.type_password(question)
     # Told once every file is rewritten.
     return (program.clicker(question, "OK"),
             lambda: program.inspector.windows("#32770", wine.PRODUCT_TITLE, visible=True))
