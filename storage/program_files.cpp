@@ -244,7 +244,16 @@ std::vector<platform::Path> ProgramFiles::switchFormat(StoredFormat target,
         if (!fitsInStoredFile(lines, sealed)) raiseCannotCreate(path);
         files.push_back({path, storedBytes(lines, now, sealed, path)});
     }
-    writeTogether(fs_, switchProofPath(), files);
+    // An empty proof first: a switch cut off before its proof is complete is
+    // then rolled back with every replacement it left.
+    if (!fs_.createFile(switchProofPath())) raiseCannotCreate(settingsPath());
+    try {
+        writeTogether(fs_, switchProofPath(), files);
+    } catch (const FileError&) {
+        const std::optional<std::string> proof = readWholeFile(fs_, switchProofPath(), 0);
+        if (proof) fs_.remove(switchProofPath());  // still empty: nothing moved
+        throw;
+    }
     format_ = target;
     dataKey_ = std::move(newKey);
     keyBlock_.clear();

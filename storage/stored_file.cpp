@@ -115,18 +115,57 @@ void abandonReplacements(platform::FileSystem& fs, const std::vector<Replacement
     }
 }
 
-// Removes a write together that is not to be finished: the proof first, so
-// that no proof is left holding with a replacement gone.
+// Removes a write together that is not to be finished: the proof last, as
+// without its replacements it holds no longer, and a kill meanwhile leaves
+// what is left to be rolled back.
 void abandonWrite(platform::FileSystem& fs, const platform::Path& proofPath,
                   const std::vector<Replacement>& files) {
-    fs.remove(proofPath);
     abandonReplacements(fs, files);
+    fs.remove(proofPath);
 }
 
-// Puts back what a file held before a write: its old bytes, or no file.
-bool putBack(platform::FileSystem& fs, const platform::Path& path,
-             const std::optional<std::string>& before) {
-    return before ? replaceWholeFile(fs, path, *before) : fs.remove(path);
+platform::Path putBackPath(const platform::Path& path) {
+    return withExtension(path, ".$bk");
+}
+
+// Puts back what the files that moved before `failed` held: their old bytes,
+// or no file. Each first gets its replacement back, so that the proof holds
+// throughout and a kill meanwhile finishes the write at the next read.
+bool putBackMoved(platform::FileSystem& fs, const std::vector<Replacement>& files,
+                  const std::vector<std::optional<std::string>>& before, std::size_t failed) {
+    for (std::size_t j = failed; j-- > 0;) {
+        const platform::Path& path = files[j].path;
+        if (!files[j].bytes) continue;
+        if (!prepareReplacement(fs, path, *files[j].bytes)) return false;
+        if (!before[j]) {
+            if (!fs.remove(path)) return false;
+            continue;
+        }
+        const std::unique_ptr<platform::OutputFile> output = fs.createFile(putBackPath(path));
+        if (!output || !output->write(before[j]->data(), before[j]->size()) || !output->flush() ||
+            !fs.replace(putBackPath(path), path))
+            return false;
+    }
+    return true;
+}
+
+// Removes the temporary files of a write of `path` that was settled.
+void removeLeftovers(platform::FileSystem& fs, const platform::Path& path) {
+    if (fs.exists(replacementPath(path))) abandonReplacement(fs, path);
+    if (fs.exists(putBackPath(path))) fs.remove(putBackPath(path));
+}
+
+// Moves the replacements that wait, then removes the proof; a file that
+// cannot be replaced keeps its replacement and the proof for the next read.
+void finishProven(platform::FileSystem& fs, const platform::Path& proofPath,
+                  const std::vector<platform::Path>& files,
+                  const std::vector<platform::Path>& moves) {
+    for (const platform::Path& path : moves) {
+        if (!fs.replace(replacementPath(path), path)) raiseCannotOpen(path);
+    }
+    // A replacement still there was cut off while a put-back wrote it.
+    for (const platform::Path& path : files) removeLeftovers(fs, path);
+    fs.remove(proofPath);
 }
 
 bool writeProof(platform::FileSystem& fs, const platform::Path& proofPath,
@@ -239,11 +278,7 @@ void writeTogether(platform::FileSystem& fs, const platform::Path& proofPath,
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (!files[i].bytes || fs.replace(replacementPath(files[i].path), files[i].path)) continue;
-        bool putBackAll = true;
-        for (std::size_t j = 0; j < i; ++j) {
-            if (files[j].bytes) putBackAll = putBack(fs, files[j].path, before[j]) && putBackAll;
-        }
-        if (putBackAll) abandonWrite(fs, proofPath, files);
+        if (putBackMoved(fs, files, before, i)) abandonWrite(fs, proofPath, files);
         raiseCannotCreate(files[i].path);
     }
     fs.remove(proofPath);
@@ -253,14 +288,12 @@ void settleWriteTogether(platform::FileSystem& fs, const platform::Path& proofPa
                          const std::vector<platform::Path>& files) {
     if (!fs.exists(proofPath)) return;
     const auto moves = provenMoves(fs, proofPath, files);
-    if (!moves) {
-        fs.remove(proofPath);
-        for (const platform::Path& path : files) abandonReplacement(fs, path);
+    if (moves) {
+        finishProven(fs, proofPath, files, *moves);
         return;
     }
-    for (const platform::Path& path : *moves) {
-        if (!fs.replace(replacementPath(path), path)) raiseCannotOpen(path);
-    }
+    // The proof last, so that a kill meanwhile leaves the rollback to finish.
+    for (const platform::Path& path : files) removeLeftovers(fs, path);
     fs.remove(proofPath);
 }
 
@@ -277,11 +310,7 @@ bool pairWriteWaits(platform::FileSystem& fs, const platform::Path& first,
 void finishInterruptedPair(platform::FileSystem& fs, const platform::Path& first,
                            const platform::Path& second) {
     const auto moves = provenMoves(fs, pairProofPath(first), pairOf(first, second));
-    if (!moves) return;
-    for (const platform::Path& path : *moves) {
-        if (!fs.replace(replacementPath(path), path)) raiseCannotOpen(path);
-    }
-    fs.remove(pairProofPath(first));
+    if (moves) finishProven(fs, pairProofPath(first), pairOf(first, second), *moves);
 }
 
 }  // namespace storage
