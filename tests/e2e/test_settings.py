@@ -1,7 +1,7 @@
-"""The settings window "詳細設定" and the about window "バージョン情報", opened from the
-main window's menu 設定 and used with real mouse and keyboard: what each control
-changes on screen and in the settings file, and what the about window's links ask
-the shell to open."""
+"""The settings window "詳細設定", the security settings window "セキュリティ設定" and the
+about window "バージョン情報", opened from the main window's menu 設定 and used with
+real mouse and keyboard: what each control changes on screen and in the stored files,
+and what the about window's links ask the shell to open."""
 
 from harness import dropdowns, inspector
 from harness.program import (ABOUT_ENTRY, ABOUT_WINDOW, ASK_AT_START_LINE, FOLDER_LINK,
@@ -234,6 +234,7 @@ class SettingsTest(StartupSteps, WineTestCase):
         self.enter_startup_password("kiwi")
         self.dismiss_notice(WRONG_AT_START)
         process.wait_exit(timeout=30)
+        self.assertEqual(stored, {name: (folder / name).read_bytes() for name in stored})
         process = self.launch(folder)
         self.enter_startup_password(password)
         window = self.main_window()
@@ -241,10 +242,10 @@ class SettingsTest(StartupSteps, WineTestCase):
         self.click_title(notepad, window, 0)
         self.wait_for(lambda: self.notepad_text(notepad) == keys[0], "the key code in notepad")
         # A new password wraps the files' key at the exit.
-        password = "kiwi-43"
         self.choose_from_settings_menu(window, PASSWORD_CHANGE_ENTRY)
-        self.answer_input_box(PASSWORD_WINDOW_TITLE, "kiwi-42")
+        self.answer_input_box(PASSWORD_WINDOW_TITLE, password)
         self.dismiss_notice("パスワード確認！")
+        password = "kiwi-43"
         for repeat in (1, 2):
             self.answer_input_box(f"パスワード確認({repeat})", password)
         self.dismiss_notice("パスワードを変更しました。")
