@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "fuzz_fields.h"
+#include "reads_without_change.h"
 #include "storage/errors.h"
 #include "storage/program_files.h"
 #include "storage/stored_file.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-using Files = std::map<platform::Path, std::string>;
 
 class Input {
 public:
@@ -48,18 +48,6 @@ bool quickToUnwrap(const std::string& settings) {
     return count <= 1000;
 }
 
-template <typename Read>
-void readsWithoutChange(test_support::MemoryFileSystem& fs, Read read) {
-    const Files before = fs.files;
-    try {
-        read();
-    } catch (const storage::FileError& error) {
-        fuzz::check(error.kind() == storage::FileError::Kind::CannotOpen,
-                    "a read reported a write failure");
-    }
-    fuzz::check(fs.files == before, "reading changed a file");
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -74,18 +62,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!quickToUnwrap(fs.files[files.settingsPath()])) return 0;
 
     bool unlocked = false;
-    readsWithoutChange(fs, [&] {
+    fuzz::readsWithoutChange(fs, [&] {
         if (files.formatOnDisk() == storage::StoredFormat::Strong)
             unlocked = files.unlock(password);
     });
     fuzz::check(unlocked == (files.format() == storage::StoredFormat::Strong),
                 "the format does not follow the unlock");
     if (!unlocked) return 0;
-    readsWithoutChange(fs, [&] {
+    fuzz::readsWithoutChange(fs, [&] {
         storage::SettingsRecord record;
         files.loadSettings(record);
     });
-    readsWithoutChange(fs, [&] {
+    fuzz::readsWithoutChange(fs, [&] {
         const storage::ItemLists group = files.readGroup(1);
         fuzz::check(group.titles.size() == group.keyCodes.size(), "group lists not parallel");
     });
