@@ -51,6 +51,7 @@ platform::Path ProgramFiles::keyCodeBackupPath() const {
 }
 
 bool ProgramFiles::settingsExist() {
+    settleSwitch();
     return fs_.exists(settingsPath());
 }
 
@@ -62,6 +63,7 @@ std::vector<platform::Path> ProgramFiles::groupFiles(int group) const {
 }
 
 bool ProgramFiles::groupExists(int group) {
+    settleSwitch();
     return fs_.exists(titlePath(group)) || fs_.exists(keyCodePath(group)) ||
            pairWriteWaits(fs_, titlePath(group), keyCodePath(group));
 }

@@ -55,6 +55,9 @@ public:
     // unfinished write, the key code file, the title file.
     std::vector<platform::Path> groupFiles(int group) const;
 
+    // Every call below that looks at the files on disk first finishes or
+    // rolls back a format switch that was cut off (see switchFormat); it
+    // throws FileError (CannotOpen) naming a file that this cannot replace.
     bool settingsExist();
     // Whether the group was ever stored: its title or key code file exists,
     // or a proven write of it waits to be finished.

@@ -30,6 +30,13 @@ struct Sealing {
     const platform::SecretBytes* dataKey = nullptr;
     // Strong, the settings file only: the wrapped data key its header holds.
     std::string keyBlock;
+
+    static Sealing strong(const platform::SecretBytes* dataKey) {
+        Sealing sealing;
+        sealing.format = StoredFormat::Strong;
+        sealing.dataKey = dataKey;
+        return sealing;
+    }
 };
 
 // No stored file is larger: one that is is not taken for data, and none is

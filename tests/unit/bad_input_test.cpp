@@ -60,7 +60,7 @@ std::vector<BadFile> badFiles() {
     const std::string lineEnds(600000, '\n');
     const platform::SecretBytes key = storage::newDataKey();
     const std::string strongFile =
-        storage::storedBytes({"mail"}, kTime, {storage::StoredFormat::Strong, &key}, "defpti1.ini");
+        storage::storedBytes({"mail"}, kTime, storage::Sealing::strong(&key), "defpti1.ini");
 
     return {
         {"0-byte file", "", Lines{}, Lines{}, "", true},

@@ -105,7 +105,7 @@ TEST_F(StoredFileTest, WritesWhatEncryptingInPlaceMakesOfTheSameContentDatedNow)
 TEST_F(StoredFileTest, ReadsTheStrongFormatOnlyUnderItsKeyAndName) {
     const platform::SecretBytes key = storage::newDataKey();
     const platform::SecretBytes otherKey = storage::newDataKey();
-    const storage::Sealing strong{storage::StoredFormat::Strong, &key};
+    const storage::Sealing strong = storage::Sealing::strong(&key);
     storage::Sealing settings = strong;
     settings.keyBlock = storage::wrapDataKey(key, "pw", 2);
     const storage::Lines lines{"mail", "\x83\x4c\x81\x5b"};
@@ -124,8 +124,8 @@ TEST_F(StoredFileTest, ReadsTheStrongFormatOnlyUnderItsKeyAndName) {
         storage::Sealing reading;
     } refused[] = {
         {"under another name", sealed(strong, "defptd1.ini"), strong},
-        {"under another key", sealed(strong), {storage::StoredFormat::Strong, &otherKey}},
-        {"while locked", sealed(strong), {storage::StoredFormat::Strong}},
+        {"under another key", sealed(strong), storage::Sealing::strong(&otherKey)},
+        {"while locked", sealed(strong), storage::Sealing::strong(nullptr)},
         {"in the classic run", sealed(settings), {}},
         {"classic in the strong run", sealed({}), strong},
         {"plain in the strong run", "mail\r\n", strong},
