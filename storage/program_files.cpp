@@ -201,8 +201,30 @@ void ProgramFiles::forgetKey() {
     wrappedUnder_.shrink_to_fit();
 }
 
-// Every file is read in this run's format and prepared in the target's
-// before any of them moves; a file that cannot be read stays as it is.
+// The group files and backups are read in this run's format; one that is
+// not there or cannot be read (then named in `unreadable`) gets no bytes.
+std::optional<std::string> ProgramFiles::switchedBytes(const platform::Path& path,
+                                                       const SettingsRecord& settings,
+                                                       const Sealing& next,
+                                                       std::vector<platform::Path>& unreadable) {
+    Lines lines;
+    if (path == settingsPath()) {
+        lines = settings.lines();
+    } else if (!fs_.exists(path)) {
+        return std::nullopt;
+    } else {
+        try {
+            lines = readStoredLines(fs_, path, WhenEmpty::Readable, sealing());
+        } catch (const FileError&) {
+            unreadable.push_back(path);
+            return std::nullopt;
+        }
+    }
+    if (!fitsInStoredFile(lines, next)) raiseCannotCreate(path);
+    return storedBytes(lines, fs_.nowDosTime(), next, path);
+}
+
+// Every replacement is prepared before any of them moves.
 std::vector<platform::Path> ProgramFiles::switchFormat(StoredFormat target,
                                                        const SettingsRecord& settings,
                                                        const std::string& password) {
@@ -216,35 +238,18 @@ std::vector<platform::Path> ProgramFiles::switchFormat(StoredFormat target,
     platform::SecretBytes newKey;
     Sealing next;
     next.format = target;
+    std::string keyBlock;
     if (target == StoredFormat::Strong) {
         newKey = newDataKey();
         next.dataKey = &newKey;
+        keyBlock = wrapDataKey(newKey, password, iterations_);
     }
-    const std::uint32_t now = fs_.nowDosTime();
     std::vector<Replacement> files;
     std::vector<platform::Path> unreadable;
     for (const platform::Path& path : switchedFiles()) {
-        Lines lines;
-        Sealing sealed = next;
-        if (path == settingsPath()) {
-            lines = settings.lines();
-            if (target == StoredFormat::Strong) {
-                sealed.keyBlock = wrapDataKey(newKey, password, iterations_);
-            }
-        } else if (!fs_.exists(path)) {
-            files.push_back({path, std::nullopt});
-            continue;
-        } else {
-            try {
-                lines = readStoredLines(fs_, path, WhenEmpty::Readable, sealing());
-            } catch (const FileError&) {
-                unreadable.push_back(path);
-                files.push_back({path, std::nullopt});
-                continue;
-            }
-        }
-        if (!fitsInStoredFile(lines, sealed)) raiseCannotCreate(path);
-        files.push_back({path, storedBytes(lines, now, sealed, path)});
+        Sealing sealing = next;
+        if (path == settingsPath()) sealing.keyBlock = keyBlock;
+        files.push_back({path, switchedBytes(path, settings, sealing, unreadable)});
     }
     // An empty proof first: a switch cut off before its proof is complete is
     // then rolled back with every replacement it left.
@@ -252,18 +257,15 @@ std::vector<platform::Path> ProgramFiles::switchFormat(StoredFormat target,
     try {
         writeTogether(fs_, switchProofPath(), files);
     } catch (const FileError&) {
-        const std::optional<std::string> proof = readWholeFile(fs_, switchProofPath(), 0);
-        if (proof) fs_.remove(switchProofPath());  // still empty: nothing moved
+        // Still empty, the proof shows that nothing moved.
+        if (readWholeFile(fs_, switchProofPath(), 0)) fs_.remove(switchProofPath());
         throw;
     }
     format_ = target;
     dataKey_ = std::move(newKey);
-    keyBlock_.clear();
+    keyBlock_ = std::move(keyBlock);
     wrappedUnder_.clear();
-    if (target == StoredFormat::Strong) {
-        keyBlock_ = keyBlockOf(*files.front().bytes).value_or(std::string());
-        wrappedUnder_.assign(password.begin(), password.end());
-    }
+    if (target == StoredFormat::Strong) wrappedUnder_.assign(password.begin(), password.end());
     return unreadable;
 }
 

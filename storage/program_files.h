@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -127,7 +128,10 @@ private:
     std::vector<platform::Path> switchedFiles() const;
     // Finishes a proven switch, or removes the rest of one that is not proven.
     void settleSwitch();
-    // How the file at `path` is read and written in this run's format.
+    std::optional<std::string> switchedBytes(const platform::Path& path,
+                                             const SettingsRecord& settings, const Sealing& next,
+                                             std::vector<platform::Path>& unreadable);
+    // How the stored files are read and written in this run's format.
     Sealing sealing() const;
     Sealing settingsSealing() const;
 

@@ -124,6 +124,12 @@ void abandonWrite(platform::FileSystem& fs, const platform::Path& proofPath,
     fs.remove(proofPath);
 }
 
+// Writes a new file and closes it, so that it can be moved.
+bool writeFlushed(platform::FileSystem& fs, const platform::Path& path, const std::string& bytes) {
+    const std::unique_ptr<platform::OutputFile> output = fs.createFile(path);
+    return output && output->write(bytes.data(), bytes.size()) && output->flush();
+}
+
 platform::Path putBackPath(const platform::Path& path) {
     return withExtension(path, ".$bk");
 }
@@ -141,8 +147,7 @@ bool putBackMoved(platform::FileSystem& fs, const std::vector<Replacement>& file
             if (!fs.remove(path)) return false;
             continue;
         }
-        const std::unique_ptr<platform::OutputFile> output = fs.createFile(putBackPath(path));
-        if (!output || !output->write(before[j]->data(), before[j]->size()) || !output->flush() ||
+        if (!writeFlushed(fs, putBackPath(path), *before[j]) ||
             !fs.replace(putBackPath(path), path))
             return false;
     }
@@ -174,8 +179,7 @@ bool writeProof(platform::FileSystem& fs, const platform::Path& proofPath,
     for (const Replacement& file : files) {
         proof += file.bytes ? fingerprint(*file.bytes) : std::string(kLeftAlone);
     }
-    const std::unique_ptr<platform::OutputFile> output = fs.createFile(proofPath);
-    return output && output->write(proof.data(), proof.size()) && output->flush();
+    return writeFlushed(fs, proofPath, proof);
 }
 
 std::vector<platform::Path> pairOf(const platform::Path& first, const platform::Path& second) {

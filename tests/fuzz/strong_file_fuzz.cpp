@@ -17,7 +17,6 @@
 
 namespace {
 
-
 class Input {
 public:
     Input(const std::uint8_t* data, std::size_t size)
