@@ -172,7 +172,8 @@ class SettingsTest(StartupSteps, WineTestCase):
         security = self.wait_for_window(*SECURITY_WINDOW)
         self.click_control(security, ENCRYPT_BOX)
         self.assert_client_size(security, SECURITY_CLIENT_SIZE)
-        self.session.screenshot("security-window", security["rect"])
+        ticked = "unticked" if told == BACK_TO_CLASSIC else "ticked"
+        self.session.screenshot(f"security-window-{ticked}", security["rect"])
         self.click_control(security, "OK")
         self.wait_until_hidden(security)
         self.answer_input_box(PASSWORD_WINDOW_TITLE, answer)
