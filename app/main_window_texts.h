@@ -13,6 +13,8 @@ inline constexpr const wchar_t* kMissingSettings =
     L"設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします";
 inline constexpr const wchar_t* kHotkeysFailed = L"ショートカットキーの設定に失敗しました";
 inline constexpr const wchar_t* kWrongAtStart = L"パスワードが間違っています。\r\n終了します。";
+// A wrong password for a lock: the program stays locked and running.
+inline constexpr const wchar_t* kWrongWhileLocked = L"パスワードが間違っています。";
 
 // Hints of the top bar and the title list.
 inline constexpr const wchar_t* kKeyCodeDisplayHint = L"キーコード,(コンパクト)";
