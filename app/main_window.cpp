@@ -67,6 +67,7 @@ const MainWindow::Command MainWindow::kCommands[] = {
     {IDM_OPEN_SETTINGS, &MainWindow::openSettings, Request::command},
     {IDM_CHANGE_PASSWORD, &MainWindow::changePassword, Request::command},
     {IDM_SHOW_ABOUT, &MainWindow::showAbout, Request::command},
+    {IDM_OPEN_SECURITY, &MainWindow::openSecurity, Request::command},
     {IDM_LOCK, &MainWindow::lock, Request::lockCommand},
     {IDM_EXIT, &MainWindow::exitFromTrayMenu, Request::exitCommand},
     {kPreviousGroupButton, &MainWindow::showPreviousGroup, Request::command},
@@ -156,6 +157,12 @@ AboutWindow& MainWindow::aboutWindow() {
 
 SettingsWindow& MainWindow::settingsWindow() {
     return createdOnce(settingsWindow_, hwnd(), *this);
+}
+
+SecurityWindow& MainWindow::securityWindow() {
+    return createdOnce(
+        securityWindow_, hwnd(), [this] { return strongFormat(); },
+        [this](bool strong) { switchStoredFormat(strong); });
 }
 
 StartupPasswordWindow& MainWindow::startupPasswordWindow() {

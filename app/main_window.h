@@ -19,6 +19,7 @@
 #include "dialogs/main_window_access.h"
 #include "dialogs/password_check_window.h"
 #include "dialogs/registration_window.h"
+#include "dialogs/security_window.h"
 #include "dialogs/settings_window.h"
 #include "dialogs/startup_password_window.h"
 #include "paste/delivery.h"
@@ -92,6 +93,7 @@ private:
     EditWindow& editWindow();
     AboutWindow& aboutWindow();
     SettingsWindow& settingsWindow();
+    SecurityWindow& securityWindow();
     StartupPasswordWindow& startupPasswordWindow();
     PasswordCheckWindow& passwordCheckWindow();
 
@@ -137,6 +139,10 @@ private:
     // --- The start-up password and its change: main_window_password.cpp ---
     bool passStartupPassword();
     void changePassword();
+    // "セキュリティ設定" and the format of the stored files it switches.
+    void openSecurity();
+    bool strongFormat() const;
+    void switchStoredFormat(bool strong);
 
     // --- Groups, import and export: main_window_groups.cpp ---
 public:
@@ -231,6 +237,7 @@ private:
     std::unique_ptr<EditWindow> editWindow_;
     std::unique_ptr<AboutWindow> aboutWindow_;
     std::unique_ptr<SettingsWindow> settingsWindow_;
+    std::unique_ptr<SecurityWindow> securityWindow_;
     std::unique_ptr<StartupPasswordWindow> startupPasswordWindow_;
     std::unique_ptr<PasswordCheckWindow> passwordCheckWindow_;
 };

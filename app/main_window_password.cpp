@@ -26,3 +26,14 @@ void MainWindow::changePassword() {
     InputBoxConversation conversation(hwnd());
     password_rules::changePassword(settings_, conversation);
 }
+
+// "セキュリティ設定"
+void MainWindow::openSecurity() {
+    securityWindow().showSecurity();
+}
+
+bool MainWindow::strongFormat() const {
+    return false;
+}
+
+void MainWindow::switchStoredFormat(bool) {}
