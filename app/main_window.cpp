@@ -160,9 +160,16 @@ SettingsWindow& MainWindow::settingsWindow() {
 }
 
 SecurityWindow& MainWindow::securityWindow() {
-    return createdOnce(
-        securityWindow_, hwnd(), [this] { return strongFormat(); },
-        [this](bool strong) { switchStoredFormat(strong); });
+    if (!securityWindow_) {
+        securityWindow_ = std::make_unique<SecurityWindow>([this] { return strongFormat(); },
+                                                           [this](bool strong) { switchStoredFormat(strong); });
+        securityWindow_->handleLockOptions([this] { return lock_options::options(settings_); },
+                                           [this](const lock_options::Options& chosen) {
+                                               return applyLockOptions(chosen);
+                                           });
+        securityWindow_->create(hwnd());
+    }
+    return *securityWindow_;
 }
 
 StartupPasswordWindow& MainWindow::startupPasswordWindow() {

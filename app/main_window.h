@@ -135,6 +135,8 @@ private:
     void startIdleTimer();
     void checkIdleTime();
     bool lockTriggerOn(UINT message, WPARAM wParam) const;
+    // The lock options chosen in the security window; false when refused.
+    bool applyLockOptions(const lock_options::Options& chosen);
 
     // --- The start-up password and its change: main_window_password.cpp ---
     bool passStartupPassword();

@@ -10,7 +10,7 @@
 #include "app/main_window.h"
 #include "app/main_window_design.h"
 #include "app/main_window_texts.h"
-#include "app/rules/lock_options.h"
+#include "dialogs/rules/lock_options.h"
 #include "dialogs/rules/password_rules.h"
 #include "platform/lazy_function.h"
 #include "storage/errors.h"
@@ -185,4 +185,24 @@ void MainWindow::checkIdleTime() {
         return;
     }
     SetTimer(hwnd(), kIdleTimer, wait, nullptr);
+}
+
+bool MainWindow::applyLockOptions(const lock_options::Options& chosen) {
+    switch (lock_options::store(settings_, chosen)) {
+        case lock_options::Refusal::needsPasswordAtStart:
+            ui::notice(texts::kLockNeedsPassword);
+            return false;
+        case lock_options::Refusal::minutesOutOfRange:
+            ui::notice(texts::kIdleMinutesRange);
+            return false;
+        case lock_options::Refusal::none:
+            break;
+    }
+    try {
+        storeSettings();
+    } catch (const storage::FileError& error) {
+        ui::showError(error);
+    }
+    checkIdleTime();
+    return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "storage/settings_record.h"
 
@@ -16,6 +17,21 @@ bool lockOnScreenLock(const storage::SettingsRecord& settings);
 bool lockWhenIdle(const storage::SettingsRecord& settings);
 // The stored minutes, kept within 1 to 999; the default when no number.
 int idleMinutes(const storage::SettingsRecord& settings);
+
+// What the security window shows and changes; the minutes as typed.
+struct Options {
+    bool onScreenLock = false;
+    bool whenIdle = false;
+    std::string minutes;
+    bool operator==(const Options&) const = default;
+};
+Options options(const storage::SettingsRecord& settings);
+
+enum class Refusal { none, needsPasswordAtStart, minutesOutOfRange };
+// Stores the options in the settings record, or changes nothing and says why:
+// a lock needs the start-up password asked at start, and idle minutes are 1
+// to 999. A record without the lines keeps them away while both are off.
+Refusal store(storage::SettingsRecord& settings, const Options& chosen);
 
 // Milliseconds until the next look at the idle time: when the lock would be
 // due if nothing happens, but at most kLongestCheckInterval; 0 when it is due.
