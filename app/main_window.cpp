@@ -161,12 +161,11 @@ SettingsWindow& MainWindow::settingsWindow() {
 
 SecurityWindow& MainWindow::securityWindow() {
     if (!securityWindow_) {
-        securityWindow_ = std::make_unique<SecurityWindow>([this] { return strongFormat(); },
-                                                           [this](bool strong) { switchStoredFormat(strong); });
-        securityWindow_->handleLockOptions([this] { return lock_options::options(settings_); },
-                                           [this](const lock_options::Options& chosen) {
-                                               return applyLockOptions(chosen);
-                                           });
+        securityWindow_ = std::make_unique<SecurityWindow>(
+            [this] { return strongFormat(); }, [this](bool strong) { switchStoredFormat(strong); });
+        securityWindow_->handleLockOptions(
+            [this] { return lock_options::options(settings_); },
+            [this](const lock_options::Options& chosen) { return applyLockOptions(chosen); });
         securityWindow_->create(hwnd());
     }
     return *securityWindow_;
@@ -296,7 +295,7 @@ void MainWindow::layOut() {
 // another program could otherwise export the group in plain text. Once the
 // shutdown sequence has stored everything, nothing may change what it stored.
 std::optional<run_states::Request> MainWindow::requestOf(UINT message, WPARAM wParam,
-                                                        LPARAM lParam) const {
+                                                         LPARAM lParam) const {
     switch (message) {
         case WM_COMMAND: {
             const Command* command = findCommand(LOWORD(wParam));
@@ -363,7 +362,12 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             case run_states::Response::ignore:
                 return done;
             case run_states::Response::askPassword:
-                unlock();
+                // A second start waits for its request: it is answered at
+                // once, and the password asked once it has been.
+                if (InSendMessage())
+                    PostMessageW(hwnd(), restoreRequestMessage(), 0, 0);
+                else
+                    unlock();
                 return done;
             case run_states::Response::lock:
                 lock();

@@ -24,7 +24,8 @@ namespace {
 // text does not free: the text is overwritten before it is cleared.
 void overwriteAndClear(HWND edit) {
     const int length = GetWindowTextLengthW(edit);
-    if (length > 0) SetWindowTextW(edit, std::wstring(static_cast<std::size_t>(length), L' ').c_str());
+    if (length > 0)
+        SetWindowTextW(edit, std::wstring(static_cast<std::size_t>(length), L' ').c_str());
     SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
     SetWindowTextW(edit, L"");
 }
@@ -178,8 +179,8 @@ void MainWindow::checkIdleTime() {
     LASTINPUTINFO input{};
     input.cbSize = sizeof(input);
     if (!GetLastInputInfo(&input)) input.dwTime = GetTickCount();
-    const std::uint32_t wait =
-        lock_options::untilIdleLock(GetTickCount() - input.dwTime, lock_options::idleMinutes(settings_));
+    const std::uint32_t wait = lock_options::untilIdleLock(GetTickCount() - input.dwTime,
+                                                           lock_options::idleMinutes(settings_));
     if (wait == 0) {
         lock();
         return;

@@ -19,7 +19,8 @@ inline constexpr const wchar_t* kWrongWhileLocked = L"パスワードが間違�
 // The lock options of the security window.
 inline constexpr const wchar_t* kLockNeedsPassword =
     L"自動でロックするには、詳細設定の「ねむろく起動毎に要求する」をオンにしてください。";
-inline constexpr const wchar_t* kIdleMinutesRange = L"分には 1 から 999 までの数を入力してください。";
+inline constexpr const wchar_t* kIdleMinutesRange =
+    L"分には 1 から 999 までの数を入力してください。";
 
 // Hints of the top bar and the title list.
 inline constexpr const wchar_t* kKeyCodeDisplayHint = L"キーコード,(コンパクト)";

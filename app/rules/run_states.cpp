@@ -14,6 +14,7 @@ struct Row {
 
 // While locked only the icon's menu, the exit and the way back to the password
 // act; before the start and after the shutdown, nothing.
+// clang-format off
 constexpr Row kTable[] = {
     // request                 starting locked       running  closing
     {Request::command,         ignore,  ignore,      act,     ignore},
@@ -25,6 +26,7 @@ constexpr Row kTable[] = {
     {Request::lockTrigger,     ignore,  ignore,      lock,    ignore},
     {Request::idleCheck,       ignore,  ignore,      act,     ignore},
 };
+// clang-format on
 
 }  // namespace
 
@@ -32,10 +34,14 @@ Response responseTo(Request request, Phase phase) {
     for (const Row& row : kTable) {
         if (row.request != request) continue;
         switch (phase) {
-            case Phase::starting: return row.starting;
-            case Phase::locked: return row.locked;
-            case Phase::running: return row.running;
-            case Phase::closing: return row.closing;
+            case Phase::starting:
+                return row.starting;
+            case Phase::locked:
+                return row.locked;
+            case Phase::running:
+                return row.running;
+            case Phase::closing:
+                return row.closing;
         }
     }
     return ignore;

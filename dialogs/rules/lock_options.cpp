@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "dialogs/rules/password_rules.h"
 #include "storage/integer_text.h"
 
 namespace lock_options {
@@ -30,7 +29,9 @@ Options options(const storage::SettingsRecord& settings) {
 
 Refusal store(storage::SettingsRecord& settings, const Options& chosen) {
     const bool anyOn = chosen.onScreenLock || chosen.whenIdle;
-    if (anyOn && !password_rules::askedAtStart(settings)) return Refusal::needsPasswordAtStart;
+    // An empty line asks, as a settings file of an early version did.
+    const std::string& asked = settings.line(line::kPasswordAtStart);
+    if (anyOn && !asked.empty() && asked != "1") return Refusal::needsPasswordAtStart;
     int minutes = 0;
     const bool minutesValid = storage::tryToInteger(chosen.minutes, minutes) &&
                               minutes >= kFewestMinutes && minutes <= kMostMinutes;

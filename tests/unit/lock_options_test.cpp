@@ -17,8 +17,8 @@ storage::SettingsRecord loaded(const char* passwordAtStart) {
 }
 
 TEST(LockOptions, StoredMinutesAreKeptWithinRange) {
-    const std::pair<const char*, int> rows[] = {
-        {"", 10}, {"ten", 10}, {"0", 1}, {"1", 1}, {"45", 45}, {"999", 999}, {"1000", 999}};
+    const std::pair<const char*, int> rows[] = {{"", 10},   {"ten", 10},  {"0", 1},     {"1", 1},
+                                                {"45", 45}, {"999", 999}, {"1000", 999}};
     for (const auto& [stored, minutes] : rows) {
         auto settings = loaded("1");
         settings.setLine(line::kIdleMinutes, stored);
