@@ -3,7 +3,7 @@ the notification area and coming back, the icon's menu, the compact mode, the ma
 and transparency toggles, the password change and a hotkey that another program
 already holds."""
 
-from harness import inspector, memory
+from harness import inspector, memory, menus
 from harness.desktop import TRAY_WINDOW_CLASS, pixels_of_colour, system_colour, tray_icons
 from harness.inspector import ES_PASSWORD, WS_EX_LAYERED
 from harness.program import (ASK_AT_START_LINE, BUILT_IN_PASSWORD, CHECK_WINDOW, COMPACT_HEIGHT,
@@ -34,6 +34,7 @@ EXPORT_GROUP_COMMAND = 202
 MENU_POPUP_CLASS = "#32768"
 WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK = 0x02B1, 7
 SW_MINIMIZE = 6
+TRAY_LOCK_ENTRY, TRAY_EXIT_ENTRY, TRAY_MENU_ENTRIES = 0, 1, 2
 SCREEN_LOCK_BOX = "画面のロック・スリープでロックする"
 IDLE_LOCK_BOX = "操作がないときロックする"
 # The first key code is shown at start and delivered; the others never leave the lists.
@@ -266,22 +267,29 @@ class ModesTest(StartupSteps, WineTestCase):
         self.assertEqual(window["rect"], self.refreshed(window)["rect"])
         self.assertTrue(self.refreshed(window)["topmost"])
 
-    def test_exit_from_the_tray_menu_stores_everything_and_ends(self):
+    def open_tray_menu(self, window):
+        icon = inspector.centre(self.tray_icon()["rect"])
+        self.activate_tray_window()
+        self.xinput.click(*icon, button=3)
+        menu = self.wait_for_window(MENU_POPUP_CLASS)
+        self.assertEqual(window["pid"], menu["pid"])
+        self.assertEqual(icon, (menu["rect"]["left"], menu["rect"]["top"]), "opened at the pointer")
+        return menu
+
+    def test_lock_and_exit_from_the_tray_menu_store_everything(self):
         folder = self.folder_with(settings_with({NEWLINE_LINE: "0"}))
         process, window = self.start(folder)
         # A change that only the shutdown sequence writes to the settings file.
         self.click_control(window, "改行")
         self.wait_for_toggle(window, "改行", on=True)
-        icon = inspector.centre(self.tray_icon()["rect"])
-        self.activate_tray_window()
-
-        self.xinput.click(*icon, button=3)
-
-        menu = self.wait_for_window(MENU_POPUP_CLASS)
-        self.assertEqual(window["pid"], menu["pid"])
-        self.assertEqual(icon, (menu["rect"]["left"], menu["rect"]["top"]), "opened at the pointer")
+        menu = self.open_tray_menu(window)
         self.session.screenshot("modes-tray-menu", menu["rect"])
-        self.xinput.click(*inspector.centre(menu["rect"]))
+        menus.choose_entry(self.inspector, self.xinput, menu, TRAY_LOCK_ENTRY, TRAY_MENU_ENTRIES)
+        self.wait_until_hidden(window)
+        self.assertEqual("1", read_encrypted_lines(folder / "defpts.ini")[NEWLINE_LINE])
+
+        menus.choose_entry(self.inspector, self.xinput, self.open_tray_menu(window),
+                           TRAY_EXIT_ENTRY, TRAY_MENU_ENTRIES)
         process.wait_exit(timeout=30)
         self.assert_stored_encrypted(folder)
         self.assertEqual("1", read_encrypted_lines(folder / "defpts.ini")[NEWLINE_LINE])
