@@ -423,9 +423,13 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             onTrayIcon(lParam);
             return 0;
         case WM_TIMER:
+            if (wParam != kIdleTimer) break;
+            checkIdleTime();
+            return 0;
         case WM_POWERBROADCAST:
-            if (wParam == kIdleTimer || message == WM_POWERBROADCAST) checkIdleTime();
-            return done;
+            // Tick counts go on through sleep: the idle time is looked at anew.
+            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) checkIdleTime();
+            return TRUE;
         case kFinishStartMessage:
             finishStart();
             return 0;

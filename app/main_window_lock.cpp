@@ -90,6 +90,7 @@ void MainWindow::lock() {
 void MainWindow::hideSecondaryWindows() {
     KeptWindows kept{hwnd(), applicationWindow_};
     EnumThreadWindows(GetCurrentThreadId(), hideAndClear, reinterpret_cast<LPARAM>(&kept));
+    if (settingsWindow_) settingsWindow_->forgetTitles();
 }
 
 // What the lists and the settings held is wiped as it is freed; the display
