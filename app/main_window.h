@@ -198,6 +198,8 @@ private:
     int deliveriesRunning_ = 0;
     bool lockPending_ = false;
     bool askingPassword_ = false;
+    // The tick count when the start-up password last passed.
+    DWORD unlockedAt_ = 0;
     // What the window showed when it was locked, to show it so again.
     struct LockedView {
         int group = 1;

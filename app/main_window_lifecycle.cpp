@@ -135,6 +135,7 @@ bool MainWindow::showFirstTime() {
     }
     if (!hwnd()) return false;
     phase_ = run_states::Phase::running;
+    unlockedAt_ = GetTickCount();
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
     UpdateWindow(hwnd());

@@ -118,6 +118,7 @@ void MainWindow::unlock() {
     // The program may have been ended from the icon's menu meanwhile.
     if (phase_ != run_states::Phase::locked || !readAgainForUnlock(entered)) return;
     phase_ = run_states::Phase::running;
+    unlockedAt_ = GetTickCount();
     setDisplayColour(lockedView_.displayColour);
     showItemLists();
     highlightFirstItem();
@@ -171,7 +172,8 @@ void MainWindow::startIdleTimer() {
     checkIdleTime();
 }
 
-// The system's idle time, from the last input to any program. Looked at again
+// The system's idle time, from the last input to any program or the unlock,
+// whichever came later. Looked at again
 // when it would be due, at most every 30 s and at once after a resume: tick
 // counts go on through sleep, so sleep counts as idle time.
 void MainWindow::checkIdleTime() {
@@ -180,8 +182,9 @@ void MainWindow::checkIdleTime() {
     LASTINPUTINFO input{};
     input.cbSize = sizeof(input);
     if (!GetLastInputInfo(&input)) input.dwTime = GetTickCount();
-    const std::uint32_t wait = lock_options::untilIdleLock(GetTickCount() - input.dwTime,
-                                                           lock_options::idleMinutes(settings_));
+    const std::uint32_t since = lock_options::idleSince(input.dwTime, unlockedAt_);
+    const std::uint32_t wait =
+        lock_options::untilIdleLock(GetTickCount() - since, lock_options::idleMinutes(settings_));
     if (wait == 0) {
         lock();
         return;

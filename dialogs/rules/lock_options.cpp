@@ -43,6 +43,10 @@ Refusal store(storage::SettingsRecord& settings, const Options& chosen) {
     return Refusal::none;
 }
 
+std::uint32_t idleSince(std::uint32_t lastInput, std::uint32_t unlocked) {
+    return static_cast<std::int32_t>(lastInput - unlocked) > 0 ? lastInput : unlocked;
+}
+
 std::uint32_t untilIdleLock(std::uint32_t idleMilliseconds, int minutes) {
     const std::uint32_t limit = static_cast<std::uint32_t>(minutes) * 60'000;
     if (idleMilliseconds >= limit) return 0;

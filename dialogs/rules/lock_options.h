@@ -33,6 +33,10 @@ enum class Refusal { none, needsPasswordAtStart, minutesOutOfRange };
 // to 999. A record without the lines keeps them away while both are off.
 Refusal store(storage::SettingsRecord& settings, const Options& chosen);
 
+// The later of two tick counts, which wrap after 49.7 days: the idle time
+// counts from the last input, or from the unlock when no input came since.
+std::uint32_t idleSince(std::uint32_t lastInput, std::uint32_t unlocked);
+
 // Milliseconds until the next look at the idle time: when the lock would be
 // due if nothing happens, but at most kLongestCheckInterval; 0 when it is due.
 std::uint32_t untilIdleLock(std::uint32_t idleMilliseconds, int minutes);

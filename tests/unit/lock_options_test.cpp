@@ -38,6 +38,14 @@ TEST(LockOptions, NextIdleCheck) {
         EXPECT_EQ(lock_options::untilIdleLock(row.idle, row.minutes), row.wait) << row.idle;
 }
 
+// Counted from the unlock while no input came after it, across the wrap.
+TEST(LockOptions, IdleSinceTheLaterOfInputAndUnlock) {
+    EXPECT_EQ(lock_options::idleSince(5'000, 9'000), 9'000u);
+    EXPECT_EQ(lock_options::idleSince(9'000, 5'000), 9'000u);
+    EXPECT_EQ(lock_options::idleSince(0xFFFF'F000, 0x0000'1000), 0x0000'1000u);
+    EXPECT_EQ(lock_options::idleSince(0x0000'1000, 0xFFFF'F000), 0x0000'1000u);
+}
+
 TEST(LockOptions, StoringKeepsTheFifteenLinesAndRefusesWhatCannotLock) {
     auto settings = loaded("1");
     EXPECT_EQ(lock_options::store(settings, {}), Refusal::none);
