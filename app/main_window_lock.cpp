@@ -99,6 +99,7 @@ void MainWindow::dropSecrets() {
     secretsDropped_ = true;
     lists_ = {};
     settings_ = storage::SettingsRecord{};
+    files_.forgetKey();
     unreadGroupFile_.reset();
     SendMessageW(titleList_, LB_RESETCONTENT, 0, 0);
     overwriteAndClear(keyCodeDisplay_);
@@ -128,8 +129,13 @@ void MainWindow::unlock() {
 }
 
 // The password is checked against the stored settings: nothing of them is
-// held while locked.
+// held while locked. Files of the strong format open only once the data key
+// unwraps with it.
 bool MainWindow::readAgainForUnlock(const std::optional<std::string>& entered) {
+    if (files_.format() == storage::StoredFormat::Strong && !(entered && files_.unlock(*entered))) {
+        ui::notice(texts::kWrongWhileLocked);
+        return false;
+    }
     storage::SettingsRecord stored;
     try {
         files_.loadSettings(stored);
