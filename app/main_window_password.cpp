@@ -12,8 +12,10 @@ using namespace main_window;
 // not needed again in this run.
 bool MainWindow::passStartupPassword() {
     if (!password_rules::askedAtStart(settings_)) return true;
+    askingPassword_ = true;
     const auto entered = startupPasswordWindow().askPassword();
     startupPasswordWindow_.reset();
+    askingPassword_ = false;
     if (password_rules::isPassword(settings_, entered)) return true;
     ui::notice(texts::kWrongAtStart);
     return false;
@@ -24,3 +26,14 @@ void MainWindow::changePassword() {
     InputBoxConversation conversation(hwnd());
     password_rules::changePassword(settings_, conversation);
 }
+
+// "セキュリティ設定"
+void MainWindow::openSecurity() {
+    securityWindow().showSecurity();
+}
+
+bool MainWindow::strongFormat() const {
+    return false;
+}
+
+void MainWindow::switchStoredFormat(bool) {}

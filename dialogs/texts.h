@@ -27,4 +27,7 @@ inline constexpr const wchar_t* kRegistrationCaption = L"登録ウインドウ";
 // The settings window.
 inline constexpr const wchar_t* kSettingsCaption = L"詳細設定";
 
+// The security settings window.
+inline constexpr const wchar_t* kSecurityCaption = L"セキュリティ設定";
+
 }  // namespace dialog_texts

@@ -5,7 +5,8 @@ the shell to open."""
 
 from harness import dropdowns, inspector
 from harness.program import (ABOUT_ENTRY, ABOUT_WINDOW, ASK_AT_START_LINE, FOLDER_LINK,
-                             HOTKEY_SLOTS_LINE, PASSWORD_LINE, SETTINGS_ENTRY,
+                             HOTKEY_SLOTS_LINE, PASSWORD_LINE, SECURITY_ENTRY, SECURITY_WINDOW,
+                             SETTINGS_ENTRY,
                              SETTINGS_MENU_ENTRIES, SETTINGS_MENU_POSITION, SETTINGS_WINDOW,
                              SINGLE_CLICK_LINE, STARTUP_WINDOW, STAY_ON_TOP_BOX, STAY_ON_TOP_LINE,
                              TRANSPARENCY_LEVEL_LINE, TRANSPARENCY_LINE, StartupSteps,
@@ -20,6 +21,7 @@ BANNER = ROOT / "res" / "about_banner.bmp"
 
 SETTINGS_CLIENT_SIZE = (408, 297)
 ABOUT_CLIENT_SIZE = (318, 100)
+SECURITY_CLIENT_SIZE = (280, 169)
 
 ASK_AT_START_BOX = "ねむろく起動毎に要求する"
 # The label under the slider's middle position 2 of 0 to 3.
@@ -161,6 +163,12 @@ class SettingsTest(StartupSteps, WineTestCase):
         process = self.launch(folder)
         self.enter_startup_password(password)
         window = self.main_window()
+        self.choose_from_settings_menu(window, SECURITY_ENTRY)
+        security = self.wait_for_window(*SECURITY_WINDOW)
+        self.assert_client_size(security, SECURITY_CLIENT_SIZE)
+        self.session.screenshot("security-window", security["rect"])
+        self.click_control(security, "OK")
+        self.wait_until_hidden(security)
         settings = self.open_settings(window)
 
         self.click_control(settings, ASK_AT_START_BOX)

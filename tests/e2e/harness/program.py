@@ -24,11 +24,13 @@ EDIT_WINDOW = ("NemurokuEditWindow", "編集ウインドウ")
 PROGRAM_MODE_WINDOW = ("NemurokuProgramModeWindow", "プログラムモード入力ウインドウ")
 SETTINGS_WINDOW = ("NemurokuSettingsWindow", "詳細設定")
 ABOUT_WINDOW = ("NemurokuAboutWindow", "バージョン情報")
+SECURITY_WINDOW = ("NemurokuSecurityWindow", "セキュリティ設定")
 
 # The menu bar: "ファイル", "編集", "設定".
 EDIT_MENU_POSITION = 1
 SETTINGS_MENU_POSITION = 2
-SETTINGS_ENTRY, PASSWORD_CHANGE_ENTRY, ABOUT_ENTRY, SETTINGS_MENU_ENTRIES = 0, 1, 2, 3
+SETTINGS_ENTRY, PASSWORD_CHANGE_ENTRY, ABOUT_ENTRY, SECURITY_ENTRY = 0, 1, 2, 3
+SETTINGS_MENU_ENTRIES = 4
 
 # The registration window's template list.
 TEMPLATE_ENTRIES, TEMPLATE_ROWS = 10, 9
