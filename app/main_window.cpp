@@ -15,6 +15,7 @@
 #include "platform/code_page_932.h"
 
 using namespace main_window;
+using run_states::Request;
 
 namespace {
 
@@ -53,27 +54,28 @@ const UINT kTaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 
 }  // namespace
 
-// No command runs before the start-up password has passed.
+// Whether each may run now is the phase's to say (run_states::responseTo).
 const MainWindow::Command MainWindow::kCommands[] = {
-    {IDM_IMPORT_GROUP, &MainWindow::importGroup, false},
-    {IDM_EXPORT_GROUP, &MainWindow::exportGroup, false},
-    {IDM_SAVE_AND_EXIT, &MainWindow::saveAndExit, false},
-    {IDM_ADD_ITEM, &MainWindow::addItem, false},
-    {IDM_MOVE_ITEM_UP, &MainWindow::moveItemUp, false},
-    {IDM_DELETE_ITEMS, &MainWindow::deleteItems, false},
-    {IDM_EDIT_ITEM, &MainWindow::editItem, false},
-    {IDM_INSERT_SEPARATOR, &MainWindow::insertSeparator, false},
-    {IDM_OPEN_SETTINGS, &MainWindow::openSettings, false},
-    {IDM_CHANGE_PASSWORD, &MainWindow::changePassword, false},
-    {IDM_SHOW_ABOUT, &MainWindow::showAbout, false},
-    {IDM_OPEN_SECURITY, &MainWindow::openSecurity, false},
-    {IDM_EXIT, &MainWindow::exitFromTrayMenu, false},
-    {kPreviousGroupButton, &MainWindow::showPreviousGroup, false},
-    {kNextGroupButton, &MainWindow::showNextGroup, false},
-    {kMinimiseButton, &MainWindow::hideToTray, false},
-    {kMaskToggle, &MainWindow::toggleMask, false},
-    {kTransparencyToggle, &MainWindow::toggleTransparency, false},
-    {kNewlineToggle, &MainWindow::toggleNewline, false},
+    {IDM_IMPORT_GROUP, &MainWindow::importGroup, Request::command},
+    {IDM_EXPORT_GROUP, &MainWindow::exportGroup, Request::command},
+    {IDM_SAVE_AND_EXIT, &MainWindow::saveAndExit, Request::command},
+    {IDM_ADD_ITEM, &MainWindow::addItem, Request::command},
+    {IDM_MOVE_ITEM_UP, &MainWindow::moveItemUp, Request::command},
+    {IDM_DELETE_ITEMS, &MainWindow::deleteItems, Request::command},
+    {IDM_EDIT_ITEM, &MainWindow::editItem, Request::command},
+    {IDM_INSERT_SEPARATOR, &MainWindow::insertSeparator, Request::command},
+    {IDM_OPEN_SETTINGS, &MainWindow::openSettings, Request::command},
+    {IDM_CHANGE_PASSWORD, &MainWindow::changePassword, Request::command},
+    {IDM_SHOW_ABOUT, &MainWindow::showAbout, Request::command},
+    {IDM_OPEN_SECURITY, &MainWindow::openSecurity, Request::command},
+    {IDM_LOCK, &MainWindow::lock, Request::lockCommand},
+    {IDM_EXIT, &MainWindow::exitFromTrayMenu, Request::exitCommand},
+    {kPreviousGroupButton, &MainWindow::showPreviousGroup, Request::command},
+    {kNextGroupButton, &MainWindow::showNextGroup, Request::command},
+    {kMinimiseButton, &MainWindow::hideToTray, Request::command},
+    {kMaskToggle, &MainWindow::toggleMask, Request::command},
+    {kTransparencyToggle, &MainWindow::toggleTransparency, Request::command},
+    {kNewlineToggle, &MainWindow::toggleNewline, Request::command},
 };
 
 MainWindow::MainWindow(HWND applicationWindow, platform::FileSystem& fs,
@@ -159,9 +161,15 @@ SettingsWindow& MainWindow::settingsWindow() {
 }
 
 SecurityWindow& MainWindow::securityWindow() {
-    return createdOnce(
-        securityWindow_, hwnd(), [this] { return strongFormat(); },
-        [this](bool strong) { switchStoredFormat(strong); });
+    if (!securityWindow_) {
+        securityWindow_ = std::make_unique<SecurityWindow>(
+            [this] { return strongFormat(); }, [this](bool strong) { switchStoredFormat(strong); });
+        securityWindow_->handleLockOptions(
+            [this] { return lock_options::options(settings_); },
+            [this](const lock_options::Options& chosen) { return applyLockOptions(chosen); });
+        securityWindow_->create(hwnd());
+    }
+    return *securityWindow_;
 }
 
 // Before the main window exists, the password of encrypted files is asked
@@ -184,9 +192,11 @@ void MainWindow::finishStart() {
     InitCommonControlsEx(&controls);
     for (const Hint& hint : kHints) ui::addHint(hwnd(), control(hint.control), hint.text);
     addTrayIcon();
-    if (phase_ == Phase::Shown) {
+    watchSession();
+    startIdleTimer();
+    if (backupsPending_ && running()) {
         storeBackups();
-        phase_ = Phase::Running;
+        backupsPending_ = false;
     }
 }
 
@@ -282,22 +292,44 @@ void MainWindow::layOut() {
                std::max(0, static_cast<int>(client.bottom) - topBarHeight), TRUE);
 }
 
+// What the user, another program or the system asks for; the rest (painting,
+// sizing, the end of the session) is the window's own business in any phase.
 // Until the start-up password has passed nothing may act: a command posted by
-// another program could otherwise export the group in plain text, and the
-// first showing comes on its own. Once the shutdown sequence has stored
-// everything, nothing may change what it stored.
-bool MainWindow::unlocked() const {
-    return phase_ == Phase::Shown || phase_ == Phase::Running;
-}
-
-bool MainWindow::mayAct(UINT message, WPARAM wParam) const {
-    if (unlocked()) return true;
-    if (message == WM_COMMAND) {
-        const Command* command = findCommand(LOWORD(wParam));
-        return command && command->allowedWhileLocked;
+// another program could otherwise export the group in plain text. Once the
+// shutdown sequence has stored everything, nothing may change what it stored.
+std::optional<run_states::Request> MainWindow::requestOf(UINT message, WPARAM wParam,
+                                                         LPARAM lParam) const {
+    switch (message) {
+        case WM_COMMAND: {
+            const Command* command = findCommand(LOWORD(wParam));
+            return command ? command->request : Request::command;
+        }
+        case WM_CONTEXTMENU:
+        case WM_NCLBUTTONDBLCLK:
+            return Request::command;
+        case WM_HOTKEY:
+            return isShowHotkey(static_cast<int>(wParam)) ? Request::showRequest
+                                                          : Request::deliveryHotkey;
+        case kTrayCallbackMessage:
+            if (lParam == WM_LBUTTONDOWN) return Request::showRequest;
+            if (lParam == WM_RBUTTONDOWN) return Request::iconMenu;
+            return std::nullopt;
+        case kPendingLockMessage:
+            return Request::lockCommand;
+        case WM_TIMER:
+            if (wParam == kIdleTimer) return Request::idleCheck;
+            return std::nullopt;
+        case WM_WTSSESSION_CHANGE:
+        case WM_POWERBROADCAST:
+            if (lockTriggerOn(message, wParam)) return Request::lockTrigger;
+            if (message == WM_POWERBROADCAST &&
+                (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND))
+                return Request::idleCheck;
+            return std::nullopt;
+        default:
+            if (message == restoreRequestMessage()) return Request::showRequest;
+            return std::nullopt;
     }
-    return message != WM_HOTKEY && message != kTrayCallbackMessage &&
-           message != restoreRequestMessage();
 }
 
 const MainWindow::Command* MainWindow::findCommand(int id) {
@@ -326,7 +358,27 @@ void MainWindow::saveAndExit() {
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!mayAct(message, wParam)) return 0;
+    // A suspend is never refused.
+    const LRESULT done = message == WM_POWERBROADCAST ? TRUE : 0;
+    if (const auto request = requestOf(message, wParam, lParam)) {
+        switch (run_states::responseTo(*request, phase_)) {
+            case run_states::Response::ignore:
+                return done;
+            case run_states::Response::askPassword:
+                // A second start waits for its request: it is answered at
+                // once, and the password asked once it has been.
+                if (InSendMessage())
+                    PostMessageW(hwnd(), restoreRequestMessage(), 0, 0);
+                else
+                    unlock();
+                return done;
+            case run_states::Response::lock:
+                lock();
+                return done;
+            case run_states::Response::act:
+                break;
+        }
+    }
     switch (message) {
         case WM_COMMAND:
             if (handleCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
@@ -373,6 +425,14 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kTrayCallbackMessage:
             onTrayIcon(lParam);
             return 0;
+        case WM_TIMER:
+            if (wParam != kIdleTimer) break;
+            checkIdleTime();
+            return 0;
+        case WM_POWERBROADCAST:
+            // Tick counts go on through sleep: the idle time is looked at anew.
+            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) checkIdleTime();
+            return TRUE;
         case kFinishStartMessage:
             finishStart();
             return 0;
@@ -386,6 +446,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             unregisterHotkeys();
+            stopWatchingSession();
             shutDown();
             if (displayBrush_) DeleteObject(displayBrush_);
             PostQuitMessage(0);
@@ -427,10 +488,25 @@ void MainWindow::recordTarget() {
     delivery_.recordTarget();
 }
 
+void MainWindow::deliver(const std::function<void()>& delivery) {
+    ++deliveriesRunning_;
+    const auto finished = [this] {
+        if (--deliveriesRunning_ == 0 && lockPending_)
+            PostMessageW(hwnd(), kPendingLockMessage, 0, 0);
+    };
+    try {
+        delivery();
+    } catch (...) {
+        finished();
+        throw;
+    }
+    finished();
+}
+
 void MainWindow::onTitleClick() {
-    delivery_.click();
+    deliver([this] { delivery_.click(); });
 }
 
 void MainWindow::onTitleDoubleClick() {
-    delivery_.doubleClick();
+    deliver([this] { delivery_.doubleClick(); });
 }

@@ -7,11 +7,13 @@
 #include <shellapi.h>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/rules/run_states.h"
 #include "dialogs/about_window.h"
 #include "dialogs/edit_window.h"
 #include "dialogs/main_window_access.h"
@@ -57,15 +59,17 @@ private:
     bool handleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                               LRESULT& result) override;
     bool handleCommand(int id, int notification);
-    // The start-up password has passed and the shutdown sequence has not run.
-    bool unlocked() const;
-    // Whether a message, which may come from the user or another program, may act now.
-    bool mayAct(UINT message, WPARAM wParam) const;
+    // Unlocked and at work: the start-up password has passed, no lock holds
+    // and the shutdown sequence has not run.
+    bool running() const { return phase_ == run_states::Phase::running; }
+    // What a message asks of the window, when it is one that the phase of
+    // the run decides on (run_states::responseTo); nothing for the others.
+    std::optional<run_states::Request> requestOf(UINT message, WPARAM wParam, LPARAM lParam) const;
     // The commands of the menus and of the top bar's buttons.
     struct Command {
         int id;
         void (MainWindow::*run)();
-        bool allowedWhileLocked;
+        run_states::Request request;
     };
     static const Command kCommands[];
     static const Command* findCommand(int id);
@@ -78,7 +82,8 @@ private:
     void setDisplayColour(COLORREF colour);
     void setTransparency(bool on);
     void layOut();
-    // Delivery.
+    // Delivery; a lock asked for meanwhile waits for its end.
+    void deliver(const std::function<void()>& delivery);
     void recordTarget();
     void onTitleClick();
     void onTitleDoubleClick();
@@ -111,8 +116,27 @@ private:
     void applyGeometry();
     void applyTransparency();
     int settingAsNumber(std::size_t line, int designedValue);
-    void loadGroup1();
+    // Reads a group into the lists; one that cannot be read leaves them empty
+    // and is never written over.
+    void readGroup(int group);
     void storeOnExit();
+
+    // --- Locking and unlocking: main_window_lock.cpp ---
+    // Stores what the exit stores, then drops every secret and hides.
+    void lock();
+    void hideSecondaryWindows();
+    void dropSecrets();
+    // The start-up password again; the right one reads the files anew.
+    void unlock();
+    bool readAgainForUnlock(const std::optional<std::string>& entered);
+    // The screen lock, the session and the system's sleep, and the idle timer.
+    void watchSession();
+    void stopWatchingSession();
+    void startIdleTimer();
+    void checkIdleTime();
+    bool lockTriggerOn(UINT message, WPARAM wParam) const;
+    // The lock options chosen in the security window; false when refused.
+    bool applyLockOptions(const lock_options::Options& chosen);
 
     // --- The start-up password and its change: main_window_password.cpp ---
     bool unlockStoredFiles();
@@ -154,6 +178,7 @@ private:
     void registerHotkeys();
     void unregisterHotkeys();
     void onHotkey(int id);
+    static bool isShowHotkey(int id);
     void toggleMask();
     void uncoverKeyCode();
     void toggleTransparency();
@@ -162,18 +187,27 @@ private:
     void showItemMenu();
 
     // --- State ---
-    // Where the run is. What the user or another program asks for is let through
-    // in one place, mayAct().
-    enum class Phase {
-        Starting,  // reading the settings and group 1; a start that stops here stores nothing
-        Locked,    // all is read; the start-up password has not passed; the window is hidden
-        Shown,     // unlocked and shown; the backups of group 1 are not written yet
-        Running,   // the backups are written, or are not to be
-        Closing,   // the shutdown sequence has run
-    };
-    Phase phase_ = Phase::Starting;
+    // Where the run is. What the user, another program or the system asks for
+    // is let through in one place, run_states::responseTo().
+    run_states::Phase phase_ = run_states::Phase::starting;
     // The stored files asked for the password before they were read.
     bool passwordAskedBeforeReading_ = false;
+    // The backups of group 1 as read at start are still to be written.
+    bool backupsPending_ = true;
+    // A lock has dropped the lists and the settings: nothing may be stored
+    // until the files are read again.
+    bool secretsDropped_ = false;
+    // Deliveries running now; a lock waits for them to finish.
+    int deliveriesRunning_ = 0;
+    bool lockPending_ = false;
+    bool askingPassword_ = false;
+    // The tick count when the start-up password last passed.
+    DWORD unlockedAt_ = 0;
+    // What the window showed when it was locked, to show it so again.
+    struct LockedView {
+        int group = 1;
+        COLORREF displayColour = 0;
+    } lockedView_;
     HWND applicationWindow_;
     storage::ProgramFiles files_;
     storage::SettingsRecord settings_ = storage::SettingsRecord::builtInDefaults();

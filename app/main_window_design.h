@@ -26,6 +26,9 @@ constexpr UINT kTrayCallbackMessage = WM_USER + 100;
 constexpr UINT kTrayIconId = 1;
 // Posted once the window is shown and painted.
 constexpr UINT kFinishStartMessage = WM_USER + 101;
+// Posted when a delivery that held up a lock has finished.
+constexpr UINT kPendingLockMessage = WM_USER + 102;
+constexpr UINT_PTR kIdleTimer = 1;
 
 // Controls of the main window.
 enum ControlId : int {

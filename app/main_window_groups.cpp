@@ -46,6 +46,7 @@ COLORREF main_window::groupColour(int group) {
 // Writes and encrypts the group on display, unless its files could not be
 // read: then what is shown is not their content and must not replace it.
 void MainWindow::storeGroupOnDisplay() {
+    if (secretsDropped_) return;  // what is held is not the group
     if (unreadGroupFile_) {
         ui::notice(leftoverOfGroup(groupOnDisplay()) ? texts::cannotDelete(*unreadGroupFile_)
                                                      : texts::refusal(*unreadGroupFile_));
@@ -106,6 +107,7 @@ void MainWindow::importGroup() {
 void MainWindow::exportGroup() {
     const auto chosen =
         ui::askFileToSave(hwnd(), {texts::kExportFileName, texts::kGroupFileFilter});
+    if (secretsDropped_) return;  // locked while the dialog was open
     if (chosen && mayExportTo(hwnd(), files_, platform::Path(*chosen))) {
         storage::writeExportedPair(files_.fs(), platform::Path(*chosen), lists_);
     }

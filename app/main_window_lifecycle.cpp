@@ -38,17 +38,11 @@ void MainWindow::initialise(bool settingsFileFound) {
         for (const platform::Path& path : leftoverGroupFiles_)
             ui::notice(texts::cannotDelete(path));
     }
-    if (const auto leftover = leftoverOfGroup(1)) {
-        unreadGroupFile_ = *leftover;
-    } else if (files_.groupExists(1)) {
-        loadGroup1();
-    } else {
-        lists_ = storage::defaultItemLists();
-    }
+    readGroup(1);
     showItemLists();
     registerHotkeys();
     highlightFirstItem();
-    phase_ = Phase::Locked;
+    phase_ = run_states::Phase::locked;
 }
 
 // The backups of group 1 as it was read at start: written once the window has
@@ -66,7 +60,7 @@ void MainWindow::storeBackups() {
 // holds is not what the files hold.
 void MainWindow::abandonStart(const std::exception& error) {
     ui::showError(error);
-    phase_ = Phase::Starting;  // the start did not complete
+    phase_ = run_states::Phase::starting;  // the start did not complete
     DestroyWindow(hwnd());
 }
 
@@ -113,9 +107,19 @@ int MainWindow::settingAsNumber(std::size_t index, int designedValue) {
     return designedValue;
 }
 
-void MainWindow::loadGroup1() {
+void MainWindow::readGroup(int group) {
+    unreadGroupFile_.reset();
+    if (const auto leftover = leftoverOfGroup(group)) {
+        lists_ = {};
+        unreadGroupFile_ = *leftover;
+        return;
+    }
+    if (!files_.groupExists(group)) {
+        lists_ = storage::defaultItemLists();
+        return;
+    }
     try {
-        lists_ = files_.readGroup(1);
+        lists_ = files_.readGroup(group);
     } catch (const storage::FileError& error) {
         lists_ = {};
         unreadGroupFile_ = error.path();
@@ -130,7 +134,8 @@ bool MainWindow::showFirstTime() {
         abandonStart(error);
     }
     if (!hwnd()) return false;
-    phase_ = Phase::Shown;
+    phase_ = run_states::Phase::running;
+    unlockedAt_ = GetTickCount();
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
     UpdateWindow(hwnd());
@@ -148,13 +153,15 @@ void MainWindow::authenticateAndShow() {
 
 // The shutdown sequence: note the window's place and the toggles in the
 // settings, then write and encrypt the group on display and the settings.
+// After a lock everything was stored then, and nothing is held to store again.
 void MainWindow::shutDown() {
-    if (phase_ == Phase::Closing) return;
-    const Phase closedFrom = std::exchange(phase_, Phase::Closing);
+    if (phase_ == run_states::Phase::closing) return;
+    const auto closedFrom = std::exchange(phase_, run_states::Phase::closing);
     // Whatever the program put on the clipboard would outlive it there.
     delivery_.clearClipboardAtEnd();
-    if (closedFrom != Phase::Starting) {
-        if (closedFrom != Phase::Running) storeBackups();
+    if (closedFrom != run_states::Phase::starting && !secretsDropped_) {
+        if (backupsPending_) storeBackups();
+        backupsPending_ = false;
         storeOnExit();
     }
     Sleep(kPauseBeforeIconRemoval);
@@ -198,6 +205,7 @@ void MainWindow::storeOnExit() {
 // The settings file is not written while group files of an earlier
 // installation are left: the next start must find no settings and clear them.
 void MainWindow::storeSettings() {
+    if (secretsDropped_) return;  // what is held is not the settings
     if (!leftoverGroupFiles_.empty()) {
         ui::notice(texts::cannotDelete(leftoverGroupFiles_.front()));
         return;

@@ -143,7 +143,11 @@ void MainWindow::onHotkey(int id) {
     if (hotkey->slot == 0)
         delivery_.recordTarget();
     else
-        delivery_.hotkey(hotkey->slot, unlocked());
+        deliver([this, slot = hotkey->slot] { delivery_.hotkey(slot, running()); });
+}
+
+bool MainWindow::isShowHotkey(int id) {
+    return id == kRestoreHotkey;
 }
 
 // "隠蔽": masking needs nothing; uncovering needs the start-up password when

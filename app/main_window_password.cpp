@@ -38,8 +38,10 @@ bool MainWindow::unlockStoredFiles() {
 bool MainWindow::passStartupPassword() {
     if (passwordAskedBeforeReading_) return true;
     if (!password_rules::askedAtStart(settings_)) return true;
+    askingPassword_ = true;
     const auto entered = startupPasswordWindow().askPassword();
     startupPasswordWindow_.reset();
+    askingPassword_ = false;
     if (password_rules::isPassword(settings_, entered)) return true;
     ui::notice(texts::kWrongAtStart);
     return false;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <utility>
 
+#include "dialogs/rules/lock_options.h"
 #include "ui/window.h"
 
 class SecurityWindow : public ui::Window {
@@ -20,6 +21,15 @@ public:
     SecurityWindow(StrongFormat strongFormat, Apply apply)
         : strongFormat_(std::move(strongFormat)), apply_(std::move(apply)) {}
 
+    // What the lock options show, and what takes them on OK: false when it
+    // refused them, which keeps the window open.
+    using ReadLockOptions = std::function<lock_options::Options()>;
+    using ApplyLockOptions = std::function<bool(const lock_options::Options&)>;
+    void handleLockOptions(ReadLockOptions read, ApplyLockOptions apply) {
+        readLockOptions_ = std::move(read);
+        applyLockOptions_ = std::move(apply);
+    }
+
     bool create(HWND owner);
     // "セキュリティ設定": shows the window, or brings it forward, with the
     // box showing the format the files are in.
@@ -29,8 +39,15 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void confirm();
     void showFormat();
+    void showLockOptions();
+    lock_options::Options chosenLockOptions() const;
 
     StrongFormat strongFormat_;
     Apply apply_;
+    ReadLockOptions readLockOptions_;
+    ApplyLockOptions applyLockOptions_;
     HWND encryptBox_ = nullptr;
+    HWND screenLockBox_ = nullptr;
+    HWND idleLockBox_ = nullptr;
+    HWND idleMinutesField_ = nullptr;
 };

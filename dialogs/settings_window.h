@@ -23,6 +23,11 @@ public:
     // holds no number; the window then stays as far as it was filled. While the
     // start-up password question is open it only comes forward, unfilled.
     void showSettings();
+    // At a lock: the hotkey lists let go of the titles of group 1.
+    void forgetTitles() {
+        form_.forgetHotkeyItems();
+        showHotkeyLists();
+    }
 
 private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

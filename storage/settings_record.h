@@ -14,7 +14,10 @@ inline constexpr std::size_t kLeft = 0, kTop = 1, kWidth = 2, kHeight = 3, kStay
                              kPasswordAtStart = 5, kTransparency = 6, kNewline = 7,
                              kGroupOnDisplay = 8, kPassword = 9, kSingleClick = 10,
                              kTransparencyLevel = 11, kHotkeySlots = 13;
-}
+// After the fifteen lines, so that a file without them loads as before: the
+// lock on a screen lock or sleep, the idle lock and its minutes.
+inline constexpr std::size_t kLockOnScreenLock = 15, kLockWhenIdle = 16, kIdleMinutes = 17;
+}  // namespace settings_line
 
 inline constexpr const char* kDefaultHotkeySlots = "00010203";
 

@@ -27,5 +27,6 @@
 #define IDR_ITEM_MENU 300
 #define IDR_TRAY_MENU 310
 #define IDM_EXIT 311
+#define IDM_LOCK 312
 
 #define IDB_ABOUT_BANNER 400

@@ -83,6 +83,11 @@ void SettingsForm::fill() {
     selectHotkeysFromSlots();
 }
 
+void SettingsForm::forgetHotkeyItems() {
+    controls_.hotkeyItems = {};
+    controls_.hotkeySelections.fill(kNoSelection);
+}
+
 void SettingsForm::selectHotkeysFromSlots() {
     const std::string slots = settings_.line(line::kHotkeySlots);
     const int itemCount = static_cast<int>(controls_.hotkeyItems.size());

@@ -85,6 +85,8 @@ public:
     // OK: line 13 from the lists' selections. Saving and closing are the
     // window's.
     void confirmHotkeys(const std::array<int, kHotkeyCount>& selections);
+    // Lets go of the titles of the hotkey lists until the next fill().
+    void forgetHotkeyItems();
 
 private:
     void selectHotkeysFromSlots();

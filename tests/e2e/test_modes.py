@@ -3,13 +3,13 @@ the notification area and coming back, the icon's menu, the compact mode, the ma
 and transparency toggles, the password change and a hotkey that another program
 already holds."""
 
-from harness import inspector
+from harness import inspector, memory, menus
 from harness.desktop import TRAY_WINDOW_CLASS, pixels_of_colour, system_colour, tray_icons
 from harness.inspector import ES_PASSWORD, WS_EX_LAYERED
 from harness.program import (ASK_AT_START_LINE, BUILT_IN_PASSWORD, CHECK_WINDOW, COMPACT_HEIGHT,
                              HEIGHT_LINE, MISSING_SETTINGS_MESSAGE, NEWLINE_LINE, PASSWORD,
                              PASSWORD_CHANGE_ENTRY, PASSWORD_LINE, PASSWORD_WINDOW_TITLE,
-                             SETTINGS_MENU_ENTRIES, SETTINGS_MENU_POSITION, STARTUP_WINDOW,
+                             SECURITY_ENTRY, SECURITY_WINDOW, SETTINGS_MENU_ENTRIES, SETTINGS_MENU_POSITION, STARTUP_WINDOW,
                              STORED_FILES, TRANSPARENCY_LEVEL_LINE, TRANSPARENCY_LINE,
                              StartupSteps, locked_settings, settings_with)
 from harness.screenshots import dominant_colour
@@ -32,6 +32,14 @@ HOTKEY_FAILED = "ショートカットキーの設定に失敗しました"
 EXPORT_GROUP_COMMAND = 202
 
 MENU_POPUP_CLASS = "#32768"
+WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK = 0x02B1, 7
+SW_MINIMIZE = 6
+TRAY_LOCK_ENTRY, TRAY_EXIT_ENTRY, TRAY_MENU_ENTRIES = 0, 1, 2
+SCREEN_LOCK_BOX = "画面のロック・スリープでロックする"
+IDLE_LOCK_BOX = "操作がないときロックする"
+# The first key code is shown at start and delivered; the others never leave the lists.
+LOCK_TITLES = ("ログイン", "銀行", "メール")
+LOCK_KEYS = ("shown-first-1", "合言葉-alpha-7319", "mail-charlie-5930")
 DESIGNED_OPACITY = 165
 RED = (255, 0, 0)
 
@@ -125,6 +133,22 @@ class ModesTest(StartupSteps, WineTestCase):
         self.wait_for(lambda: self.inspector.foreground() == box["hwnd"], "the notice active")
         self.xinput.key("Return")
         self.wait_until_gone(box["hwnd"])
+
+    def set_lock_options(self, window, boxes, minutes=None):
+        """設定 → セキュリティ設定: clicks the boxes, types the minutes, OK."""
+        self.menu_bar_command(window, SETTINGS_MENU_POSITION, SECURITY_ENTRY, SETTINGS_MENU_ENTRIES)
+        security = self.wait_for_window(*SECURITY_WINDOW)
+        for box in boxes:
+            self.click_control(security, box)
+        if minutes:
+            self.xinput.click(*inspector.centre(inspector.control(security, "Edit")["rect"]))
+            self.xinput.key("End", "BackSpace", "BackSpace", "BackSpace")
+            self.xinput.type_text(minutes)
+            self.wait_for(lambda: inspector.control(self.refreshed(security), "Edit")["text"]
+                          == minutes, "the minutes typed")
+        self.session.screenshot(f"security-window-{len(boxes)}", security["rect"])
+        self.click_control(security, "OK")
+        self.wait_until_hidden(security)
 
     def assert_stored_encrypted(self, folder):
         for name in STORED_FILES:
@@ -243,25 +267,74 @@ class ModesTest(StartupSteps, WineTestCase):
         self.assertEqual(window["rect"], self.refreshed(window)["rect"])
         self.assertTrue(self.refreshed(window)["topmost"])
 
-    def test_exit_from_the_tray_menu_stores_everything_and_ends(self):
+    def open_tray_menu(self, window):
+        icon = inspector.centre(self.tray_icon()["rect"])
+        self.activate_tray_window()
+        self.xinput.click(*icon, button=3)
+        menu = self.wait_for_window(MENU_POPUP_CLASS)
+        self.assertEqual(window["pid"], menu["pid"])
+        self.assertEqual(icon, (menu["rect"]["left"], menu["rect"]["top"]), "opened at the pointer")
+        return menu
+
+    def test_lock_and_exit_from_the_tray_menu_store_everything(self):
         folder = self.folder_with(settings_with({NEWLINE_LINE: "0"}))
         process, window = self.start(folder)
         # A change that only the shutdown sequence writes to the settings file.
         self.click_control(window, "改行")
         self.wait_for_toggle(window, "改行", on=True)
-        icon = inspector.centre(self.tray_icon()["rect"])
-        self.activate_tray_window()
-
-        self.xinput.click(*icon, button=3)
-
-        menu = self.wait_for_window(MENU_POPUP_CLASS)
-        self.assertEqual(window["pid"], menu["pid"])
-        self.assertEqual(icon, (menu["rect"]["left"], menu["rect"]["top"]), "opened at the pointer")
+        menu = self.open_tray_menu(window)
         self.session.screenshot("modes-tray-menu", menu["rect"])
-        self.xinput.click(*inspector.centre(menu["rect"]))
+        menus.choose_entry(self.inspector, self.xinput, menu, TRAY_LOCK_ENTRY, TRAY_MENU_ENTRIES)
+        self.wait_until_hidden(window)
+        self.assertEqual("1", read_encrypted_lines(folder / "defpts.ini")[NEWLINE_LINE])
+
+        menus.choose_entry(self.inspector, self.xinput, self.open_tray_menu(window),
+                           TRAY_EXIT_ENTRY, TRAY_MENU_ENTRIES)
         process.wait_exit(timeout=30)
         self.assert_stored_encrypted(folder)
         self.assertEqual("1", read_encrypted_lines(folder / "defpts.ini")[NEWLINE_LINE])
+
+    # --- the lock ------------------------------------------------------------------
+
+    def test_lock_drops_every_secret_until_the_password_and_locks_when_idle(self):
+        folder = self.folder_with(locked_settings(), titles=LOCK_TITLES, keys=LOCK_KEYS)
+        process, window = self.start_unlocked(folder)
+        pid = self.wait_for(lambda: memory.wine_process_of("nemuroku.exe", self.session.env),
+                            "the program's Wine process")
+        held = [key.encode("cp932") for key in LOCK_KEYS[1:]]
+        self.assertEqual(set(held), memory.found_in_memory(pid, held), "found while unlocked")
+        self.set_lock_options(window, [SCREEN_LOCK_BOX])
+        notepad = self.bring_notepad_forward()
+
+        self.inspector.post(window["hwnd"], WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK)
+        self.wait_until_hidden(window)
+        self.xinput.key("ctrl+1")
+        self.xinput.type_text("#")
+        self.wait_for(lambda: self.notepad_text(notepad) == "#", "the marker typed")
+        unseen = held + [key.encode("utf-16-le") for key in LOCK_KEYS[1:]]
+        self.assertEqual(set(), memory.found_in_memory(pid, unseen), "nothing left once locked")
+        self.assertEqual("#", self.notepad_text(notepad), "Ctrl+1 pasted nothing while locked")
+
+        self.inspector.show(notepad["hwnd"], SW_MINIMIZE)  # it covers the notification area
+        self.xinput.click(*inspector.centre(self.tray_icon()["rect"]))
+        self.answer_password_window(STARTUP_WINDOW, "wrong")
+        self.dismiss_notice(WRONG.rstrip())
+        self.assertTrue(process.running())
+        self.assertFalse(self.refreshed(window)["visible"])
+        second = self.launch(folder)  # a second start unlocks too, and ends
+        self.answer_password_window(STARTUP_WINDOW, PASSWORD)
+        second.wait_exit(timeout=30)
+        self.wait_for(lambda: self.refreshed(window)["visible"], "the window back")
+        self.assertEqual(list(LOCK_TITLES), self.title_list(self.refreshed(window))["items"])
+        self.assertEqual(window["rect"], self.refreshed(window)["rect"])
+
+        self.set_lock_options(window, [IDLE_LOCK_BOX], minutes="1")
+        self.wait_for(lambda: not self.refreshed(window)["visible"], "locked after a minute idle",
+                      timeout=150)
+        self.assertTrue(process.running())
+        self.exit_by_close(process, window)
+        self.assertEqual(list(LOCK_KEYS), read_encrypted_lines(folder / "defptd1.ini"))
+        self.assertEqual(["1", "1", "1"], read_encrypted_lines(folder / "defpts.ini")[15:18])
 
     # --- the mask toggle -------------------------------------------------------------
 

@@ -23,7 +23,7 @@ BANNER = ROOT / "res" / "about_banner.bmp"
 
 SETTINGS_CLIENT_SIZE = (408, 297)
 ABOUT_CLIENT_SIZE = (318, 100)
-SECURITY_CLIENT_SIZE = (280, 97)
+SECURITY_CLIENT_SIZE = (280, 169)
 
 ASK_AT_START_BOX = "ねむろく起動毎に要求する"
 # The label under the slider's middle position 2 of 0 to 3.

@@ -2,6 +2,7 @@
 // formulas, the password rules and the settings window's fill rules.
 #include <deque>
 
+#include "dialogs/rules/lock_options.h"
 #include "dialogs/rules/password_rules.h"
 #include "dialogs/rules/settings_rules.h"
 #include "fuzz_fields.h"
@@ -104,6 +105,26 @@ void checkForm(storage::SettingsRecord& record, fuzz::Fields& fields) {
                 "line 13 without four slots");
 }
 
+// The lock options never reach the fifteen lines; a refusal changes nothing.
+void checkLockOptions(storage::SettingsRecord& record, fuzz::Fields& fields) {
+    const int minutes = lock_options::idleMinutes(record);
+    fuzz::check(minutes >= 1 && minutes <= 999, "idle minutes outside 1 to 999");
+    const storage::SettingsRecord before = record;
+    const bool onScreenLock = fields.flag();
+    const bool whenIdle = fields.flag();
+    const lock_options::Options chosen{onScreenLock, whenIdle, fields.text()};
+    const lock_options::Refusal refusal = lock_options::store(record, chosen);
+    if (refusal != lock_options::Refusal::none) {
+        fuzz::check(record.lines() == before.lines(), "a refused option changed the record");
+        return;
+    }
+    for (std::size_t i = 0; i < line::kLockOnScreenLock; ++i)
+        fuzz::check(record.line(i) == before.line(i), "a lock option changed one of the fifteen");
+    fuzz::check(lock_options::lockOnScreenLock(record) == chosen.onScreenLock &&
+                    lock_options::lockWhenIdle(record) == chosen.whenIdle,
+                "the options stored are not those chosen");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -116,5 +137,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     password_rules::askedAtStart(record);
     checkPasswordChange(record, fields);
     checkForm(record, fields);
+    checkLockOptions(record, fields);
     return 0;
 }

@@ -220,6 +220,14 @@ TEST_F(SettingsFormTest, OkWritesLine13AndTheNextOpeningSelectsTheSameItems) {
 
     form.fill();
     EXPECT_EQ(form.controls().hotkeySelections, (std::array<int, 4>{3, 12, 2, 3}));
+
+    // A lock lets go of the titles; the next opening reads them again.
+    form.forgetHotkeyItems();
+    EXPECT_TRUE(form.controls().hotkeyItems.empty());
+    EXPECT_EQ(form.controls().hotkeySelections,
+              (std::array<int, 4>{kNoSelection, kNoSelection, kNoSelection, kNoSelection}));
+    form.fill();
+    EXPECT_EQ(form.controls().hotkeySelections, (std::array<int, 4>{3, 12, 2, 3}));
 }
 
 }  // namespace

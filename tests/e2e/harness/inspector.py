@@ -63,6 +63,10 @@ class Inspector:
         """Posts a menu command to the window, as another program could."""
         self._run("command", hwnd, command_id)
 
+    def post(self, hwnd, message, wparam=0, lparam=0):
+        """Posts a message to the window, as the system or another program could."""
+        self._run("post", hwnd, message, wparam, lparam)
+
     def show(self, hwnd, command):
         self._run("show", hwnd, command)
 

@@ -4,6 +4,7 @@
 //                                       controls, list box items and menu bars
 //   inspector close HWND                post WM_CLOSE
 //   inspector command HWND ID           post WM_COMMAND for the menu command ID
+//   inspector post HWND MSG WP LP       post message MSG with WPARAM WP and LPARAM LP
 //   inspector show HWND SW              ShowWindow(HWND, SW), e.g. 0 to hide
 //   inspector foreground HWND           SetForegroundWindow
 //   inspector press HWND TEXT           BM_CLICK the button of dialog HWND captioned TEXT
@@ -296,7 +297,7 @@ int PasteTime(HWND window, const std::wstring& text, DWORD timeout_ms) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: inspector list | close HWND | show HWND SW | foreground HWND |"
+               "usage: inspector list | close HWND | command HWND ID | post HWND MSG WP LP | show HWND SW | foreground HWND |"
                " press HWND TEXT | atom NAME | clipboard | pastetime HWND TEXT MS |"
                " wait CLASS TITLE MS\n");
   return 2;
@@ -319,6 +320,10 @@ int main() {
   if (command == "command" && args.size() == 4)
     return PostMessageW(ParseHandle(args[2].c_str()), WM_COMMAND,
                         MAKEWPARAM(std::atoi(args[3].c_str()), 0), 0) ? 0 : 1;
+  if (command == "post" && args.size() == 6)
+    return PostMessageW(ParseHandle(args[2].c_str()), std::strtoul(args[3].c_str(), nullptr, 0),
+                        std::strtoull(args[4].c_str(), nullptr, 0),
+                        std::strtoll(args[5].c_str(), nullptr, 0)) ? 0 : 1;
   if (command == "show" && args.size() == 4) {
     ShowWindow(ParseHandle(args[2].c_str()), std::atoi(args[3].c_str()));
     return 0;
