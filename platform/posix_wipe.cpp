@@ -4,6 +4,8 @@
 
 namespace platform {
 
-void wipe(void* data, std::size_t size) { explicit_bzero(data, size); }
+void wipe(void* data, std::size_t size) {
+    explicit_bzero(data, size);
+}
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 
 namespace platform {
 
-void wipe(void* data, std::size_t size) { SecureZeroMemory(data, size); }
+void wipe(void* data, std::size_t size) {
+    SecureZeroMemory(data, size);
+}
 
 }  // namespace platform
