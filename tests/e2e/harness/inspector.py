@@ -17,6 +17,11 @@ SW_HIDE = 0
 BS_DEFPUSHBUTTON = 0x1
 # How inspector serve ends an answer: a line of \x04 and the exit code.
 ANSWER_END = re.compile(rb"(?:^|\n)\x04(-?\d+)\n$")
+# A question takes at least this long, as it did when each started a Wine process:
+# the tests' pace stays what it was. Answered at once, a click that followed the
+# clipboard's clear within milliseconds once left its paste undelivered (the second
+# click of test_counter_pastes_its_value_and_keeps_the_advanced_one).
+SECONDS_PER_QUESTION = 0.2
 
 
 class Inspector:
@@ -69,6 +74,7 @@ class Inspector:
     def _run(self, *args, timeout=30):
         args = [str(arg) for arg in args]
         with self._lock:
+            asked = time.monotonic()
             done = None
             if not any("\t" in arg or "\n" in arg for arg in args):
                 if self._server is None:
@@ -83,6 +89,7 @@ class Inspector:
                     if done is None:
                         self.stop()
             done = done or self._run_once(args, timeout)
+            time.sleep(max(0.0, asked + SECONDS_PER_QUESTION - time.monotonic()))
         if done.returncode not in (0, 1):
             raise RuntimeError(f"inspector {args} failed ({done.returncode}): {done.stderr!r}")
         return done
