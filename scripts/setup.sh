@@ -26,6 +26,7 @@ required=(
   chromium:/usr/bin/chromium
   clang:/usr/bin/clang++
   clang-format:/usr/bin/clang-format
+  libssl-dev:/usr/include/openssl/evp.h
   libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
 )
 

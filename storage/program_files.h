@@ -3,12 +3,16 @@
 // when read, and written encrypted in one replacing move.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/crypto.h"
 #include "platform/file_system.h"
 #include "storage/line_file.h"
 #include "storage/settings_record.h"
+#include "storage/stored_file.h"
 
 namespace storage {
 
@@ -34,7 +38,11 @@ void padToSameLength(ItemLists& lists);
 
 class ProgramFiles {
 public:
-    ProgramFiles(platform::FileSystem& fs, platform::Path folder);
+    // `iterations`: the PBKDF2 count with which a password wraps the data key
+    // of the strong format (tests pass a small one).
+    ProgramFiles(platform::FileSystem& fs, platform::Path folder,
+                 std::uint32_t iterations = kStrongIterations);
+    ~ProgramFiles();
 
     platform::FileSystem& fs() { return fs_; }
     const platform::Path& folder() const { return folder_; }
@@ -48,6 +56,9 @@ public:
     // unfinished write, the key code file, the title file.
     std::vector<platform::Path> groupFiles(int group) const;
 
+    // Every call below that looks at the files on disk first finishes or
+    // rolls back a format switch that was cut off (see switchFormat); it
+    // throws FileError (CannotOpen) naming a file that this cannot replace.
     bool settingsExist();
     // Whether the group was ever stored: its title or key code file exists,
     // or a proven write of it waits to be finished.
@@ -57,8 +68,9 @@ public:
     // (CannotOpen) when it is unreadable (see readStoredFile) or empty,
     // leaving the record as it was.
     void loadSettings(SettingsRecord& record);
-    // Writes the record, encrypted. Throws FileError (CannotCreate), leaving
-    // the old file.
+    // Writes the record, encrypted. In the strong format a password that
+    // differs from the one the data key is wrapped under rewraps it with a new
+    // salt. Throws FileError (CannotCreate), leaving the old file.
     void saveSettings(const SettingsRecord& record);
 
     // Finishes a proven write of the pair that was cut off, then reads the
@@ -83,11 +95,56 @@ public:
     // skipped. Gives the files that exist and could not be deleted.
     std::vector<platform::Path> deleteAllGroups();
 
+    // The format of the settings file on disk: Strong when its header says
+    // so; Classic when there is none or it is classic or plain. Finishes or
+    // rolls back an interrupted format switch first, by its proof. Throws
+    // FileError (CannotOpen) when the settings file cannot be read at all.
+    StoredFormat formatOnDisk();
+    // Strong format: derives the key-encryption key from the password with
+    // the salt and count of the settings header and unwraps the data key,
+    // which is kept for the run. false when it does not unwrap (a wrong
+    // password, a damaged header): nothing is read, written or kept.
+    bool unlock(const std::string& password);
+    // The format this run reads and writes: Strong after an unlock or a
+    // switch to it.
+    StoredFormat format() const { return format_; }
+    // Rewrites every stored file in `target` as one transaction: the settings
+    // from `settings`, the group pairs and the backups as they lie on disk.
+    // All replacements are prepared and flushed, a proof of all of them is
+    // written, and only then do they move; a switch cut off is finished or
+    // rolled back by the next formatOnDisk() or read. Strong: a fresh random
+    // data key, wrapped under `password` with a new salt. Gives the group
+    // files that cannot be read, which are left as they are. Throws FileError
+    // (CannotCreate) naming the file that failed; then nothing has changed.
+    std::vector<platform::Path> switchFormat(StoredFormat target, const SettingsRecord& settings,
+                                             const std::string& password);
+    // Wipes the data key; format() stays, and unlock() is needed again
+    // before any stored file is read or written.
+    void forgetKey();
+
 private:
     platform::Path file(const std::string& name) const;
+    platform::Path switchProofPath() const;
+    std::vector<platform::Path> switchedFiles() const;
+    // Finishes a proven switch, or removes the rest of one that is not proven.
+    void settleSwitch();
+    std::optional<std::string> switchedBytes(const platform::Path& path,
+                                             const SettingsRecord& settings, const Sealing& next,
+                                             std::vector<platform::Path>& unreadable);
+    // How the stored files are read and written in this run's format.
+    Sealing sealing() const;
+    Sealing settingsSealing() const;
 
     platform::FileSystem& fs_;
     platform::Path folder_;
+    std::uint32_t iterations_;
+    StoredFormat format_ = StoredFormat::Classic;
+    // Strong format only: the data key, the key block of the settings header
+    // that wraps it, and the password it is wrapped under, so that a changed
+    // password rewraps it at the next save of the settings.
+    platform::SecretBytes dataKey_;
+    std::string keyBlock_;
+    platform::SecretBytes wrappedUnder_;
 };
 
 }  // namespace storage

@@ -1,19 +1,21 @@
 #include "storage/stored_file.h"
 
-#include <array>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "storage/cryptogram.h"
 #include "storage/errors.h"
+#include "storage/strong_file.h"
 
 namespace storage {
 namespace {
 
 // Length and checksum of one replacement, as 32 hexadecimal digits; the proof
-// of a pair is the two of them, first file first.
+// of files written together is one for each file in their order (first file
+// first for a pair), or kLeftAlone for a file that the write leaves as it is.
 constexpr std::size_t kFingerprintSize = 32;
+constexpr std::string_view kLeftAlone = "--------------------------------";
 
 std::string readBoundedBytes(platform::FileSystem& fs, const platform::Path& path) {
     std::optional<std::string> bytes = readWholeFile(fs, path, kLargestStoredFile);
@@ -29,10 +31,16 @@ bool carriesLockHeader(std::string_view bytes) {
 }
 
 // What a stored file is, in one place: the plain content of its bytes, or
-// nothing when they are no data of the program.
-std::optional<std::string> storedContent(std::string_view bytes, WhenEmpty empty) {
+// nothing when they are no data of the program in this run's format.
+std::optional<std::string> storedContent(std::string_view bytes, WhenEmpty empty,
+                                         const Sealing& sealing, const platform::Path& path) {
     std::string content;
-    if (beginsLikeLockMarker(bytes)) {
+    if (sealing.format == StoredFormat::Strong) {
+        if (!sealing.dataKey) return std::nullopt;
+        std::optional<std::string> opened = strongContent(bytes, *sealing.dataKey, path);
+        if (!opened) return std::nullopt;
+        content = std::move(*opened);
+    } else if (beginsLikeLockMarker(bytes)) {
         if (bytes.size() < kLockHeaderSize ||
             readLockHeader(reinterpret_cast<const unsigned char*>(bytes.data())).key != kFileKey) {
             return std::nullopt;
@@ -80,125 +88,217 @@ platform::Path replacementPath(const platform::Path& path) {
     return withExtension(path, ".$$$");
 }
 
-// The files of the pair whose replacement is proven complete and waits, first
-// file first; nothing when there is no proof or it is of another write.
+// The files written together whose replacement is proven complete and waits,
+// in their order; nothing when there is no proof or it is of another write.
 std::optional<std::vector<platform::Path>> provenMoves(platform::FileSystem& fs,
-                                                       const platform::Path& first,
-                                                       const platform::Path& second) {
-    const platform::Path proofPath = pairProofPath(first);
+                                                       const platform::Path& proofPath,
+                                                       const std::vector<platform::Path>& files) {
     if (!fs.exists(proofPath)) return std::nullopt;
     const std::string proof = readBoundedBytes(fs, proofPath);
-    if (proof.size() != 2 * kFingerprintSize) return std::nullopt;  // cut off while written
+    if (proof.size() != files.size() * kFingerprintSize) return std::nullopt;  // cut off
     std::vector<platform::Path> moves;
-    const std::array<platform::Path, 2> pair{first, second};
-    for (std::size_t i = 0; i < pair.size(); ++i) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
         const std::string expected = proof.substr(i * kFingerprintSize, kFingerprintSize);
-        if (fingerprintOf(fs, replacementPath(pair[i])) == expected) {
-            moves.push_back(pair[i]);
-        } else if (fingerprintOf(fs, pair[i]) != expected) {
+        if (expected == kLeftAlone) continue;
+        if (fingerprintOf(fs, replacementPath(files[i])) == expected) {
+            moves.push_back(files[i]);
+        } else if (fingerprintOf(fs, files[i]) != expected) {
             return std::nullopt;
         }
     }
     return moves;
 }
 
-// Removes a pair write that is not to be finished: the proof first, so that
-// no proof is left holding with a replacement gone.
-void abandonPair(platform::FileSystem& fs, const platform::Path& first,
-                 const platform::Path& second) {
-    fs.remove(pairProofPath(first));
-    abandonReplacement(fs, first);
-    abandonReplacement(fs, second);
+void abandonReplacements(platform::FileSystem& fs, const std::vector<Replacement>& files) {
+    for (const Replacement& file : files) {
+        if (file.bytes) abandonReplacement(fs, file.path);
+    }
 }
 
-// Puts back what a file held before a write: its old bytes, or no file.
-bool putBack(platform::FileSystem& fs, const platform::Path& path,
-             const std::optional<std::string>& before) {
-    return before ? replaceWholeFile(fs, path, *before) : fs.remove(path);
+// Removes a write together that is not to be finished: the proof last, as
+// without its replacements it holds no longer, and a kill meanwhile leaves
+// what is left to be rolled back.
+void abandonWrite(platform::FileSystem& fs, const platform::Path& proofPath,
+                  const std::vector<Replacement>& files) {
+    abandonReplacements(fs, files);
+    fs.remove(proofPath);
 }
 
-bool writeProof(platform::FileSystem& fs, const platform::Path& first, const std::string& proof) {
-    const std::unique_ptr<platform::OutputFile> output = fs.createFile(pairProofPath(first));
-    return output && output->write(proof.data(), proof.size()) && output->flush();
+// Writes a new file and closes it, so that it can be moved.
+bool writeFlushed(platform::FileSystem& fs, const platform::Path& path, const std::string& bytes) {
+    const std::unique_ptr<platform::OutputFile> output = fs.createFile(path);
+    return output && output->write(bytes.data(), bytes.size()) && output->flush();
+}
+
+platform::Path putBackPath(const platform::Path& path) {
+    return withExtension(path, ".$bk");
+}
+
+// Puts back what the files that moved before `failed` held: their old bytes,
+// or no file. Each first gets its replacement back, so that the proof holds
+// throughout and a kill meanwhile finishes the write at the next read.
+bool putBackMoved(platform::FileSystem& fs, const std::vector<Replacement>& files,
+                  const std::vector<std::optional<std::string>>& before, std::size_t failed) {
+    for (std::size_t j = failed; j-- > 0;) {
+        const platform::Path& path = files[j].path;
+        if (!files[j].bytes) continue;
+        if (!prepareReplacement(fs, path, *files[j].bytes)) return false;
+        if (!before[j]) {
+            if (!fs.remove(path)) return false;
+            continue;
+        }
+        if (!writeFlushed(fs, putBackPath(path), *before[j]) ||
+            !fs.replace(putBackPath(path), path))
+            return false;
+    }
+    return true;
+}
+
+// Removes the temporary files of a write of `path` that was settled.
+void removeLeftovers(platform::FileSystem& fs, const platform::Path& path) {
+    if (fs.exists(replacementPath(path))) abandonReplacement(fs, path);
+    if (fs.exists(putBackPath(path))) fs.remove(putBackPath(path));
+}
+
+// Moves the replacements that wait, then removes the proof; a file that
+// cannot be replaced keeps its replacement and the proof for the next read.
+void finishProven(platform::FileSystem& fs, const platform::Path& proofPath,
+                  const std::vector<platform::Path>& files,
+                  const std::vector<platform::Path>& moves) {
+    for (const platform::Path& path : moves) {
+        if (!fs.replace(replacementPath(path), path)) raiseCannotOpen(path);
+    }
+    // A replacement still there was cut off while a put-back wrote it.
+    for (const platform::Path& path : files) removeLeftovers(fs, path);
+    fs.remove(proofPath);
+}
+
+bool writeProof(platform::FileSystem& fs, const platform::Path& proofPath,
+                const std::vector<Replacement>& files) {
+    std::string proof;
+    for (const Replacement& file : files) {
+        proof += file.bytes ? fingerprint(*file.bytes) : std::string(kLeftAlone);
+    }
+    return writeFlushed(fs, proofPath, proof);
+}
+
+std::vector<platform::Path> pairOf(const platform::Path& first, const platform::Path& second) {
+    return {first, second};
 }
 
 }  // namespace
 
-std::string readStoredFile(platform::FileSystem& fs, const platform::Path& path, WhenEmpty empty) {
-    std::optional<std::string> content = storedContent(readBoundedBytes(fs, path), empty);
+std::string readStoredFile(platform::FileSystem& fs, const platform::Path& path, WhenEmpty empty,
+                           const Sealing& sealing) {
+    std::optional<std::string> content =
+        storedContent(readBoundedBytes(fs, path), empty, sealing, path);
     if (!content) {
         raiseCannotOpen(path);
     }
     return std::move(*content);
 }
 
-Lines readStoredLines(platform::FileSystem& fs, const platform::Path& path, WhenEmpty empty) {
-    return splitLines(readStoredFile(fs, path, empty));
+Lines readStoredLines(platform::FileSystem& fs, const platform::Path& path, WhenEmpty empty,
+                      const Sealing& sealing) {
+    return splitLines(readStoredFile(fs, path, empty, sealing));
 }
 
-std::string storedBytes(const Lines& lines, std::uint32_t dosTime) {
-    return encryptedBytes(joinLines(lines), kFileKey, dosTime);
+std::string storedBytes(const Lines& lines, std::uint32_t dosTime, const Sealing& sealing,
+                        const platform::Path& path) {
+    if (sealing.format == StoredFormat::Classic) {
+        return encryptedBytes(joinLines(lines), kFileKey, dosTime);
+    }
+    if (!sealing.dataKey) raiseCannotCreate(path);
+    std::string content = joinLines(lines);
+    std::string bytes = strongBytes(content, *sealing.dataKey, path, sealing.keyBlock, dosTime);
+    platform::wipe(content.data(), content.size());
+    return bytes;
 }
 
-bool fitsInStoredFile(const Lines& lines) {
-    return static_cast<std::int64_t>(storedBytes(lines, 0).size()) <= kLargestStoredFile;
+bool fitsInStoredFile(const Lines& lines, const Sealing& sealing) {
+    const std::size_t overhead =
+        sealing.format == StoredFormat::Strong ? kStrongOverhead : kLockHeaderSize;
+    return static_cast<std::int64_t>(joinLines(lines).size() + overhead) <= kLargestStoredFile;
 }
 
-bool holdsEncrypted(platform::FileSystem& fs, const platform::Path& path, const Lines& lines) {
+bool holdsEncrypted(platform::FileSystem& fs, const platform::Path& path, const Lines& lines,
+                    const Sealing& sealing) {
     if (!fs.exists(path)) {
         return false;
     }
     const std::string bytes = readBoundedBytes(fs, path);
-    const std::optional<std::string> content = storedContent(bytes, WhenEmpty::Readable);
+    const std::optional<std::string> content =
+        storedContent(bytes, WhenEmpty::Readable, sealing, path);
     if (!content) {
         raiseCannotOpen(path);
     }
     return carriesLockHeader(bytes) && *content == joinLines(lines);
 }
 
-void writeStoredFile(platform::FileSystem& fs, const platform::Path& path, const Lines& lines) {
-    if (!fitsInStoredFile(lines) ||
-        !replaceWholeFile(fs, path, storedBytes(lines, fs.nowDosTime()))) {
+void writeStoredFile(platform::FileSystem& fs, const platform::Path& path, const Lines& lines,
+                     const Sealing& sealing) {
+    if (!fitsInStoredFile(lines, sealing) ||
+        !replaceWholeFile(fs, path, storedBytes(lines, fs.nowDosTime(), sealing, path))) {
         raiseCannotCreate(path);
     }
 }
 
-// The first file's old bytes stay in memory until the second has followed
-// it, so that the second failing can put the first back. The proof is
-// removed only once the pair is whole again, old or new: a kill at any step
-// leaves either no proof that holds or one that finishes the write.
 void writeStoredPair(platform::FileSystem& fs, const platform::Path& first, const Lines& firstLines,
-                     const platform::Path& second, const Lines& secondLines) {
-    if (!fitsInStoredFile(firstLines)) raiseCannotCreate(first);
-    if (!fitsInStoredFile(secondLines)) raiseCannotCreate(second);
-    std::optional<std::string> firstBefore;
-    if (fs.exists(first)) {
-        firstBefore = readWholeFile(fs, first, kLargestStoredFile);
-        if (!firstBefore) raiseCannotCreate(first);
-    }
+                     const platform::Path& second, const Lines& secondLines,
+                     const Sealing& sealing) {
+    if (!fitsInStoredFile(firstLines, sealing)) raiseCannotCreate(first);
+    if (!fitsInStoredFile(secondLines, sealing)) raiseCannotCreate(second);
     const std::uint32_t now = fs.nowDosTime();
-    const std::string firstBytes = storedBytes(firstLines, now);
-    const std::string secondBytes = storedBytes(secondLines, now);
-    if (!prepareReplacement(fs, first, firstBytes)) {
-        raiseCannotCreate(first);
+    writeTogether(fs, pairProofPath(first),
+                  {{first, storedBytes(firstLines, now, sealing, first)},
+                   {second, storedBytes(secondLines, now, sealing, second)}});
+}
+
+// The old bytes of the files stay in memory until the last has followed, so
+// that a later one failing can put the earlier ones back. The proof is
+// removed only once the files are whole again, old or new: a kill at any step
+// leaves either no proof that holds or one that finishes the write.
+void writeTogether(platform::FileSystem& fs, const platform::Path& proofPath,
+                   const std::vector<Replacement>& files) {
+    std::size_t last = 0;  // the last file that moves is never put back
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files[i].bytes) last = i;
     }
-    if (!prepareReplacement(fs, second, secondBytes)) {
-        abandonReplacement(fs, first);
-        raiseCannotCreate(second);
+    std::vector<std::optional<std::string>> before(files.size());
+    for (std::size_t i = 0; i < last; ++i) {
+        if (!files[i].bytes || !fs.exists(files[i].path)) continue;
+        before[i] = readWholeFile(fs, files[i].path, kLargestStoredFile);
+        if (!before[i]) raiseCannotCreate(files[i].path);
     }
-    if (!writeProof(fs, first, fingerprint(firstBytes) + fingerprint(secondBytes))) {
-        abandonPair(fs, first, second);
-        raiseCannotCreate(first);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files[i].bytes && !prepareReplacement(fs, files[i].path, *files[i].bytes)) {
+            abandonReplacements(fs, files);
+            raiseCannotCreate(files[i].path);
+        }
     }
-    if (!fs.replace(replacementPath(first), first)) {
-        abandonPair(fs, first, second);
-        raiseCannotCreate(first);
+    if (!writeProof(fs, proofPath, files)) {
+        abandonWrite(fs, proofPath, files);
+        raiseCannotCreate(files.front().path);
     }
-    if (!fs.replace(replacementPath(second), second)) {
-        if (putBack(fs, first, firstBefore)) abandonPair(fs, first, second);
-        raiseCannotCreate(second);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!files[i].bytes || fs.replace(replacementPath(files[i].path), files[i].path)) continue;
+        if (putBackMoved(fs, files, before, i)) abandonWrite(fs, proofPath, files);
+        raiseCannotCreate(files[i].path);
     }
-    fs.remove(pairProofPath(first));
+    fs.remove(proofPath);
+}
+
+void settleWriteTogether(platform::FileSystem& fs, const platform::Path& proofPath,
+                         const std::vector<platform::Path>& files) {
+    if (!fs.exists(proofPath)) return;
+    const auto moves = provenMoves(fs, proofPath, files);
+    if (moves) {
+        finishProven(fs, proofPath, files, *moves);
+        return;
+    }
+    // The proof last, so that a kill meanwhile leaves the rollback to finish.
+    for (const platform::Path& path : files) removeLeftovers(fs, path);
+    fs.remove(proofPath);
 }
 
 platform::Path pairProofPath(const platform::Path& first) {
@@ -207,18 +307,14 @@ platform::Path pairProofPath(const platform::Path& first) {
 
 bool pairWriteWaits(platform::FileSystem& fs, const platform::Path& first,
                     const platform::Path& second) {
-    const auto moves = provenMoves(fs, first, second);
+    const auto moves = provenMoves(fs, pairProofPath(first), pairOf(first, second));
     return moves && !moves->empty();
 }
 
 void finishInterruptedPair(platform::FileSystem& fs, const platform::Path& first,
                            const platform::Path& second) {
-    const auto moves = provenMoves(fs, first, second);
-    if (!moves) return;
-    for (const platform::Path& path : *moves) {
-        if (!fs.replace(replacementPath(path), path)) raiseCannotOpen(path);
-    }
-    fs.remove(pairProofPath(first));
+    const auto moves = provenMoves(fs, pairProofPath(first), pairOf(first, second));
+    if (moves) finishProven(fs, pairProofPath(first), pairOf(first, second), *moves);
 }
 
 }  // namespace storage

@@ -6,11 +6,38 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/crypto.h"
 #include "platform/file_system.h"
 #include "storage/line_file.h"
 
 namespace storage {
+
+// The classic format: the file cipher with the file key. The strong format:
+// AES-256-GCM under a random data key that the start-up password wraps (see
+// storage/strong_file.h).
+enum class StoredFormat { Classic, Strong };
+
+// PBKDF2 iterations of the key that the start-up password makes.
+inline constexpr std::uint32_t kStrongIterations = 600000;
+
+// How this run reads and writes stored files.
+struct Sealing {
+    StoredFormat format = StoredFormat::Classic;
+    // Strong: the data key; none while it is not unlocked, and then no file
+    // is read or written.
+    const platform::SecretBytes* dataKey = nullptr;
+    // Strong, the settings file only: the wrapped data key its header holds.
+    std::string keyBlock;
+
+    static Sealing strong(const platform::SecretBytes* dataKey) {
+        Sealing sealing;
+        sealing.format = StoredFormat::Strong;
+        sealing.dataKey = dataKey;
+        return sealing;
+    }
+};
 
 // No stored file is larger: one that is is not taken for data, and none is
 // written that could not be read back.
@@ -20,30 +47,34 @@ inline constexpr std::int64_t kLargestStoredFile = 1 << 20;
 // unreadable (the settings, which the program never writes empty).
 enum class WhenEmpty { Readable, Unreadable };
 
-// Reads a stored file and gives its plain content. A file that begins with
-// the lock marker is decrypted with the file key or refused; one without it
-// is taken as a plain line file left by an earlier version only if it could
-// be one: it holds no NUL byte. Throws FileError (CannotOpen) for any other
-// file, and when it cannot be opened or read in full or is larger than
-// kLargestStoredFile.
+// Reads a stored file and gives its plain content. Classic: a file that
+// begins with the lock marker is decrypted with the file key or refused; one
+// without it is taken as a plain line file left by an earlier version only if
+// it could be one: it holds no NUL byte. Strong: only a file in the strong
+// format, sealed under the data key for this file's name, is read. Throws
+// FileError (CannotOpen) for any other file, and when it cannot be opened or
+// read in full or is larger than kLargestStoredFile.
 std::string readStoredFile(platform::FileSystem& fs, const platform::Path& path,
-                           WhenEmpty empty = WhenEmpty::Readable);
+                           WhenEmpty empty = WhenEmpty::Readable, const Sealing& sealing = {});
 Lines readStoredLines(platform::FileSystem& fs, const platform::Path& path,
-                      WhenEmpty empty = WhenEmpty::Readable);
+                      WhenEmpty empty = WhenEmpty::Readable, const Sealing& sealing = {});
 
-// What a stored file of these lines holds: encrypted with the file key, the
-// header carrying the date.
-std::string storedBytes(const Lines& lines, std::uint32_t dosTime);
+// What the stored file `path` of these lines holds: encrypted with the file
+// key or sealed, the header carrying the date.
+std::string storedBytes(const Lines& lines, std::uint32_t dosTime, const Sealing& sealing = {},
+                        const platform::Path& path = {});
 // Whether these lines make a stored file within kLargestStoredFile.
-bool fitsInStoredFile(const Lines& lines);
+bool fitsInStoredFile(const Lines& lines, const Sealing& sealing = {});
 
-// Whether a stored file holds these lines encrypted with the file key. Throws
+// Whether a stored file holds these lines encrypted (not plain). Throws
 // FileError (CannotOpen) as readStoredFile does, when it exists.
-bool holdsEncrypted(platform::FileSystem& fs, const platform::Path& path, const Lines& lines);
+bool holdsEncrypted(platform::FileSystem& fs, const platform::Path& path, const Lines& lines,
+                    const Sealing& sealing = {});
 
 // Writes a stored file in one replacing move. Throws FileError (CannotCreate),
 // leaving the old file as it was.
-void writeStoredFile(platform::FileSystem& fs, const platform::Path& path, const Lines& lines);
+void writeStoredFile(platform::FileSystem& fs, const platform::Path& path, const Lines& lines,
+                     const Sealing& sealing = {});
 
 // Writes two stored files that belong together, first then second: either
 // both change or, when a step fails, both keep their old content. Both
@@ -53,7 +84,28 @@ void writeStoredFile(platform::FileSystem& fs, const platform::Path& path, const
 // Throws FileError (CannotCreate) naming the file that failed; a first file
 // that exists but cannot be read is not replaced, as it could not be put back.
 void writeStoredPair(platform::FileSystem& fs, const platform::Path& first, const Lines& firstLines,
-                     const platform::Path& second, const Lines& secondLines);
+                     const platform::Path& second, const Lines& secondLines,
+                     const Sealing& sealing = {});
+
+// One file of a write of several files together: its new bytes, or none when
+// the write leaves it as it is.
+struct Replacement {
+    platform::Path path;
+    std::optional<std::string> bytes;
+};
+
+// Writes files together as writeStoredPair does, with the proof at
+// `proofPath`: all or none of them change. Throws FileError (CannotCreate)
+// naming the file that failed.
+void writeTogether(platform::FileSystem& fs, const platform::Path& proofPath,
+                   const std::vector<Replacement>& files);
+
+// Finishes a write of `files` together whose proof at `proofPath` holds (see
+// finishInterruptedPair); one that is not proven is rolled back: the proof and
+// the replacements are removed. Throws FileError (CannotOpen) naming the file
+// that could not be replaced.
+void settleWriteTogether(platform::FileSystem& fs, const platform::Path& proofPath,
+                         const std::vector<platform::Path>& files);
 
 // The proof that a pair write beside `first` was complete: `<stem>.$ok`.
 platform::Path pairProofPath(const platform::Path& first);

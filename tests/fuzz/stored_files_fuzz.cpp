@@ -1,6 +1,7 @@
 // The program's stored files on any bytes: every reader either gives data or
 // reports the file, reading changes no file, and what is written is read back.
 #include "fuzz_fields.h"
+#include "reads_without_change.h"
 #include "tests/support/memory_file_system.h"
 #include "storage/cryptogram.h"
 #include "storage/errors.h"
@@ -19,18 +20,6 @@ storage::ItemLists writableLists(fuzz::Fields& fields) {
     return lists;
 }
 
-template <typename Read>
-void readsWithoutChange(test_support::MemoryFileSystem& fs, Read read) {
-    const Files before = fs.files;
-    try {
-        read();
-    } catch (const storage::FileError& error) {
-        fuzz::check(error.kind() == storage::FileError::Kind::CannotOpen,
-                    "a read reported a write failure");
-    }
-    fuzz::check(fs.files == before, "reading changed a file");
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -46,18 +35,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     for (const platform::Path& path : stored) {
-        readsWithoutChange(fs, [&] {
+        fuzz::readsWithoutChange(fs, [&] {
             const std::string content = storage::readStoredFile(fs, path);
             const std::string& bytes = fs.files[path];
             if (!storage::beginsLikeLockMarker(bytes))
                 fuzz::check(content == bytes, "a plain file was not read as it stands");
         });
     }
-    readsWithoutChange(fs, [&] {
+    fuzz::readsWithoutChange(fs, [&] {
         storage::SettingsRecord record;
         files.loadSettings(record);
     });
-    readsWithoutChange(fs, [&] {
+    fuzz::readsWithoutChange(fs, [&] {
         const storage::ItemLists lists =
             storage::readExportedPair(fs, "import.ini", storage::importedKeyCodePath("import.ini"));
         fuzz::check(lists.titles.size() == lists.keyCodes.size(), "imported lists not parallel");

@@ -15,6 +15,7 @@
 #include "storage/group_rules.h"
 #include "storage/program_files.h"
 #include "storage/stored_file.h"
+#include "storage/strong_file.h"
 #include "test_support.h"
 
 namespace {
@@ -57,6 +58,9 @@ std::vector<BadFile> badFiles() {
     damagedMarker[0] = '\x18';
     // Stored with CR LF, 600,000 line ends make more than the largest stored file.
     const std::string lineEnds(600000, '\n');
+    const platform::SecretBytes key = storage::newDataKey();
+    const std::string strongFile =
+        storage::storedBytes({"mail"}, kTime, storage::Sealing::strong(&key), "defpti1.ini");
 
     return {
         {"0-byte file", "", Lines{}, Lines{}, "", true},
@@ -77,6 +81,7 @@ std::vector<BadFile> badFiles() {
         {"600,000 LF line ends", lineEnds, Lines(600000), std::nullopt, ""},
         {"CR-only line ends", "one\rtwo\rthree\r", Lines{"one", "two", "three"},
          Lines{"one", "two", "three"}, "one"},
+        {"in the strong format", strongFile, std::nullopt, lockMarker, "\x17"},
         {"31 lines where 30 are allowed", storage::joinLines(numberedLines(31)), numberedLines(31),
          numberedLines(31), "item 1"},
     };

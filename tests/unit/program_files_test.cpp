@@ -8,6 +8,7 @@
 #include "storage/cryptogram.h"
 #include "storage/errors.h"
 #include "storage/stored_file.h"
+#include "storage/strong_file.h"
 #include "test_support.h"
 #include "tests/support/file_cipher.h"
 
@@ -27,10 +28,26 @@ bool isLocked(const Path& file) {
 
 class ProgramFilesTest : public TempFolderTest {
 protected:
+    using Folder = std::map<std::string, std::string>;
+
     storage::ProgramFiles files() { return storage::ProgramFiles(fs_, folder()); }
     std::optional<Lines> storedLines(const char* name) {
         if (!std::filesystem::exists(path(name))) return std::nullopt;
         return storage::readStoredLines(fs_, path(name));
+    }
+    // Nothing while a write holds a file open, which Windows does not let others read.
+    std::optional<Folder> folderNow() {
+        std::optional<Folder> files = Folder{};
+        for (const auto& entry : std::filesystem::directory_iterator(folder())) {
+            const auto bytes = readBytes(entry.path());
+            if (!bytes) return std::nullopt;
+            (*files)[entry.path().filename().string()] = *bytes;
+        }
+        return files;
+    }
+    void restore(const Folder& files) {
+        resetFolder();
+        for (const auto& [name, bytes] : files) writeBytes(path(name), bytes);
     }
 };
 
@@ -248,21 +265,6 @@ TEST_F(ProgramFilesTest, AGroupPairChangesTogetherOrNotAtAllWhateverStepFails) {
 // was none. A finishing move that fails leaves the group unreadable and
 // changes nothing of what it will hold.
 TEST_F(ProgramFilesTest, AReadGivesTheWholeOldOrNewPairWhereverAWriteWasKilled) {
-    using Folder = std::map<std::string, std::string>;
-    // Nothing while the write holds a file open, which Windows does not let others read.
-    const auto folderNow = [&] {
-        std::optional<Folder> files = Folder{};
-        for (const auto& entry : std::filesystem::directory_iterator(folder())) {
-            const auto bytes = readBytes(entry.path());
-            if (!bytes) return std::optional<Folder>();
-            (*files)[entry.path().filename().string()] = *bytes;
-        }
-        return files;
-    };
-    const auto restore = [&](const Folder& files) {
-        resetFolder();
-        for (const auto& [name, bytes] : files) writeBytes(path(name), bytes);
-    };
     const auto readGroup = [&](platform::FileSystem& fs) {
         storage::ProgramFiles program(fs, folder());
         return program.groupExists(1) ? std::optional(program.readGroup(1)) : std::nullopt;
@@ -364,6 +366,145 @@ TEST_F(ProgramFilesTest, GivesTheGroupFilesThatCouldNotBeDeleted) {
     EXPECT_EQ(storage::ProgramFiles(observed, folder()).deleteAllGroups(),
               std::vector<Path>{path("defpti1.ini")});
     EXPECT_TRUE(std::filesystem::exists(path("defpti1.ini")));
+}
+
+// The strong format, with a small PBKDF2 count where the count is not the point.
+class StrongFilesTest : public ProgramFilesTest {
+protected:
+    static constexpr std::uint32_t kIterations = 3;
+    const ItemLists group1{{"mail", "bank"}, {"pw1", "pw2"}};
+    const ItemLists group3{{"shop"}, {"pw3"}};
+
+    storage::ProgramFiles strong() { return storage::ProgramFiles(fs_, folder(), kIterations); }
+    storage::SettingsRecord settingsWith(const char* password) {
+        storage::SettingsRecord record = storage::SettingsRecord::builtInDefaults();
+        record.setLine(storage::settings_line::kPassword, password);
+        return record;
+    }
+    // Settings, groups 1 and 3 and the backups, in the classic format.
+    void storeClassic() {
+        auto program = files();
+        program.saveSettings(settingsWith("pw"));
+        program.writeGroup(1, group1);
+        program.writeGroup(3, group3);
+        program.writeBackups(group1);
+    }
+    // What a start reads in the format on disk, unlocked with the password;
+    // every file must be in that format. Nothing when it does not unlock.
+    std::optional<std::vector<ItemLists>> startWith(const std::string& password) {
+        auto program = strong();
+        const storage::StoredFormat format = program.formatOnDisk();
+        if (format == storage::StoredFormat::Strong && !program.unlock(password)) {
+            return std::nullopt;
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(folder())) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_TRUE(name.ends_with(".ini") || name.ends_with(".bak")) << name << " was left";
+            EXPECT_EQ(storage::isStrongFile(readBytes(entry.path()).value_or("")),
+                      format == storage::StoredFormat::Strong)
+                << name;
+        }
+        storage::SettingsRecord record;
+        program.loadSettings(record);
+        EXPECT_EQ(record.line(storage::settings_line::kPassword), password);
+        EXPECT_FALSE(program.groupExists(2));
+        program.writeBackups(group1);  // unchanged: nothing written
+        return std::vector<ItemLists>{program.readGroup(1), program.readGroup(3)};
+    }
+};
+
+TEST_F(StrongFilesTest, SwitchesEveryFileBothWaysAndRewrapsTheKeyForANewPassword) {
+    storeClassic();
+    const std::vector<ItemLists> stored{group1, group3};
+    {
+        auto program = strong();
+        EXPECT_EQ(program.formatOnDisk(), storage::StoredFormat::Classic);
+        EXPECT_TRUE(
+            program.switchFormat(storage::StoredFormat::Strong, settingsWith("pw"), "pw").empty());
+        EXPECT_EQ(program.format(), storage::StoredFormat::Strong);
+        EXPECT_EQ(program.readGroup(1), group1);
+    }
+    const std::optional<Folder> switched = folderNow();
+    EXPECT_EQ(startWith("wrong"), std::nullopt);
+    EXPECT_EQ(folderNow(), switched) << "a wrong password changed a file";
+    EXPECT_EQ(startWith("pw"), stored);
+    EXPECT_EQ(folderNow(), switched) << "a start changed a file";
+
+    {  // locked, nothing is read; a new password reaches only the settings file
+        auto program = strong();
+        EXPECT_THROW(program.readGroup(1), FileError);
+        ASSERT_TRUE(program.unlock("pw"));
+        program.forgetKey();
+        EXPECT_THROW(program.readGroup(1), FileError);
+        ASSERT_TRUE(program.unlock("pw"));
+        program.saveSettings(settingsWith("new"));
+    }
+    Folder rewrapped = *folderNow();
+    EXPECT_NE(rewrapped["defpts.ini"], switched->at("defpts.ini"));
+    rewrapped["defpts.ini"] = switched->at("defpts.ini");
+    EXPECT_EQ(rewrapped, switched);
+    EXPECT_EQ(startWith("pw"), std::nullopt);
+    EXPECT_EQ(startWith("new"), stored);
+
+    writeBytes(path("defptd3.ini"), std::string("garbage\0", 8));
+    {
+        auto program = strong();
+        ASSERT_TRUE(program.unlock("new"));
+        EXPECT_EQ(program.switchFormat(storage::StoredFormat::Classic, settingsWith("new"), "new"),
+                  std::vector<Path>{path("defptd3.ini")});
+    }
+    EXPECT_EQ(readBytes(path("defptd3.ini")), std::string("garbage\0", 8));
+    EXPECT_EQ(files().formatOnDisk(), storage::StoredFormat::Classic);
+    EXPECT_EQ(files().readGroup(1), group1);
+    EXPECT_TRUE(isLocked(path("defpti3.ini")));
+}
+
+// A kill right after any change the switch makes, also one whose step fails:
+// the next start finishes it or rolls it back, and finds every file in one
+// format with its content.
+TEST_F(StrongFilesTest, AStartFindsAllOfTheSwitchOrNoneWhereverItWasKilled) {
+    for (const auto target : {storage::StoredFormat::Strong, storage::StoredFormat::Classic}) {
+        int finished = 0;
+        int rolledBack = 0;
+        resetFolder();
+        storeClassic();
+        if (target == storage::StoredFormat::Classic) {
+            strong().switchFormat(storage::StoredFormat::Strong, settingsWith("pw"), "pw");
+        }
+        const Folder before = *folderNow();
+        // Back to the classic format goes the same way: killed only.
+        const int faults = target == storage::StoredFormat::Strong ? 200 : 0;
+        for (int writeFault = -1; writeFault < faults && !HasFailure(); ++writeFault) {
+            restore(before);
+            std::vector<Folder> killedStates{before};
+            ObservedFileSystem writing(fs_);
+            writing.failingOperation = writeFault;
+            // Before its fault, a write goes as the one without.
+            writing.afterChange = [&] {
+                if (writeFault >= 0 && !writing.faultInjected()) return;
+                if (const auto now = folderNow()) killedStates.push_back(*now);
+            };
+            std::vector<Path> leftAlone;
+            try {
+                storage::ProgramFiles program(writing, folder(), kIterations);
+                if (program.formatOnDisk() == storage::StoredFormat::Strong) program.unlock("pw");
+                leftAlone = program.switchFormat(target, settingsWith("pw"), "pw");
+            } catch (const FileError&) {
+            }
+            // A file that failed to be read stays in the old format, as reported.
+            for (std::size_t kill = 0;
+                 leftAlone.empty() && kill < killedStates.size() && !HasFailure(); ++kill) {
+                SCOPED_TRACE(std::to_string(writeFault) + ", killed after change " +
+                             std::to_string(kill));
+                restore(killedStates[kill]);
+                EXPECT_EQ(startWith("pw"), (std::vector<ItemLists>{group1, group3}));
+                (strong().formatOnDisk() == target ? finished : rolledBack) += 1;
+            }
+            if (writeFault >= 0 && !writing.faultInjected()) break;
+        }
+        EXPECT_GE(finished, 8);    // a kill after each move, with the proof left
+        EXPECT_GE(rolledBack, 8);  // after each replacement prepared
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "observed_file_system.h"
 #include "storage/cryptogram.h"
 #include "storage/errors.h"
+#include "storage/strong_file.h"
 #include "test_support.h"
 #include "tests/support/file_cipher.h"
 
@@ -29,11 +30,13 @@ protected:
     }
 
     // The content read from a stored file of these bytes; nullopt when refused.
-    std::optional<std::string> readAsStored(const std::string& stored, platform::FileSystem& fs) {
+    std::optional<std::string> readAsStored(const std::string& stored, platform::FileSystem& fs,
+                                            const storage::Sealing& sealing = {}) {
         writeBytes(path("defpti1.ini"), stored);
         std::optional<std::string> content;
         try {
-            content = storage::readStoredFile(fs, path("defpti1.ini"));
+            content = storage::readStoredFile(fs, path("defpti1.ini"), storage::WhenEmpty::Readable,
+                                              sealing);
         } catch (const storage::FileError& error) {
             EXPECT_EQ(error.kind(), storage::FileError::Kind::CannotOpen);
         }
@@ -94,6 +97,49 @@ TEST_F(StoredFileTest, WritesWhatEncryptingInPlaceMakesOfTheSameContentDatedNow)
     EXPECT_LE(before, date);
     EXPECT_LE(date, after);
     EXPECT_EQ(written, encryptedInPlace(storage::joinLines(lines), "qz", date));
+}
+
+// Strong files are read only under their data key and their own name; any
+// single changed byte, of the header and its key block too, is refused, and
+// the classic format reads none of them.
+TEST_F(StoredFileTest, ReadsTheStrongFormatOnlyUnderItsKeyAndName) {
+    const platform::SecretBytes key = storage::newDataKey();
+    const platform::SecretBytes otherKey = storage::newDataKey();
+    const storage::Sealing strong = storage::Sealing::strong(&key);
+    storage::Sealing settings = strong;
+    settings.keyBlock = storage::wrapDataKey(key, "pw", 2);
+    const storage::Lines lines{"mail", "\x83\x4c\x81\x5b"};
+    const auto sealed = [&](const storage::Sealing& how, const char* name = "defpti1.ini") {
+        return storage::storedBytes(lines, 7, how, path(name));
+    };
+    const std::string content = storage::joinLines(lines);
+    EXPECT_EQ(readAsStored(sealed(strong), fs_, strong), content);
+    EXPECT_EQ(readAsStored(sealed(settings), fs_, strong), content);
+    EXPECT_EQ(readAsStored(storage::storedBytes({}, 7, strong, path("defpti1.ini")), fs_, strong),
+              "");
+    EXPECT_NE(sealed(strong), sealed(strong)) << "a nonce used twice";
+    const struct {
+        const char* what;
+        std::string stored;
+        storage::Sealing reading;
+    } refused[] = {
+        {"under another name", sealed(strong, "defptd1.ini"), strong},
+        {"under another key", sealed(strong), storage::Sealing::strong(&otherKey)},
+        {"while locked", sealed(strong), storage::Sealing::strong(nullptr)},
+        {"in the classic run", sealed(settings), {}},
+        {"classic in the strong run", sealed({}), strong},
+        {"plain in the strong run", "mail\r\n", strong},
+    };
+    for (const auto& c : refused) {
+        EXPECT_EQ(readAsStored(c.stored, fs_, c.reading), std::nullopt) << c.what;
+    }
+    const std::string whole = sealed(settings);
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        std::string changed = whole;
+        changed[i] = static_cast<char>(changed[i] ^ 0x20);
+        EXPECT_EQ(readAsStored(changed, fs_, strong), std::nullopt) << "byte " << i;
+    }
+    EXPECT_EQ(readAsStored(whole.substr(0, whole.size() - 1), fs_, strong), std::nullopt);
 }
 
 }  // namespace
