@@ -118,6 +118,8 @@ class Session:
         return self
 
     def stop(self):
+        if self.env:
+            self.inspector.stop()
         if self.prefix:
             winenv.stop_wineserver(self.prefix)
         if self.display:

@@ -19,10 +19,18 @@
 //   inspector wait CLASS TITLE MS       print "ready", then wait until a visible
 //                                       window of that class and title exists;
 //                                       prints its handle, exit 1 after MS milliseconds
+//   inspector serve                     answer the commands above but pastetime and
+//                                       wait, read one a line from stdin with their
+//                                       arguments separated by tabs: what each prints,
+//                                       then a line of \x04 and its exit code; ends at
+//                                       the end of stdin
 //
 // Handles are printed and taken as decimal numbers; text is UTF-8.
 #include <windows.h>
 #include <shellapi.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -303,16 +311,7 @@ int Usage() {
   return 2;
 }
 
-}  // namespace
-
-int main() {
-  // The command line arrives in the ANSI code page; take it as UTF-16 instead.
-  int count = 0;
-  LPWSTR* wide_args = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> args;
-  for (int i = 0; i < count; ++i) args.push_back(Utf8(wide_args[i]));
-  LocalFree(wide_args);
-
+int Run(const std::vector<std::string>& args) {
   std::string command = args.size() > 1 ? args[1] : "";
   if (command == "list" && args.size() == 2) return List();
   if (command == "close" && args.size() == 3)
@@ -344,4 +343,44 @@ int main() {
     return WaitForWindow(Wide(args[2].c_str()), Wide(args[3].c_str()),
                          static_cast<DWORD>(std::strtoul(args[4].c_str(), nullptr, 10)));
   return Usage();
+}
+
+// One process answers a whole run's questions: starting a Wine process for each
+// costs far more than the question.
+int Serve() {
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::string line;
+  for (int c = std::getchar(); c != EOF; c = std::getchar()) {
+    if (c != '\n') {
+      line += static_cast<char>(c);
+      continue;
+    }
+    std::vector<std::string> args{"inspector"};
+    for (size_t start = 0;;) {
+      const size_t tab = line.find('\t', start);
+      args.push_back(line.substr(start, tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    line.clear();
+    const bool blocks = args[1] == "serve" || args[1] == "wait" || args[1] == "pastetime";
+    const int result = blocks ? Usage() : Run(args);
+    std::printf("\x04%d\n", result);
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  // The command line arrives in the ANSI code page; take it as UTF-16 instead.
+  int count = 0;
+  LPWSTR* wide_args = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 0; i < count; ++i) args.push_back(Utf8(wide_args[i]));
+  LocalFree(wide_args);
+  if (args.size() == 2 && args[1] == "serve") return Serve();
+  return Run(args);
 }
