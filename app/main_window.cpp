@@ -95,6 +95,7 @@ bool MainWindow::create() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     bool settingsFileFound = false;
     try {
+        if (!unlockStoredFiles()) return false;
         settingsFileFound = loadSettings();
     } catch (const std::exception& error) {
         abandonStart(error);
@@ -171,8 +172,10 @@ SecurityWindow& MainWindow::securityWindow() {
     return *securityWindow_;
 }
 
+// Before the main window exists, the password of encrypted files is asked
+// with the application's window as the owner.
 StartupPasswordWindow& MainWindow::startupPasswordWindow() {
-    return createdOnce(startupPasswordWindow_, hwnd());
+    return createdOnce(startupPasswordWindow_, hwnd() ? hwnd() : applicationWindow_);
 }
 
 PasswordCheckWindow& MainWindow::passwordCheckWindow() {

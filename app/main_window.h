@@ -139,6 +139,7 @@ private:
     bool applyLockOptions(const lock_options::Options& chosen);
 
     // --- The start-up password and its change: main_window_password.cpp ---
+    bool unlockStoredFiles();
     bool passStartupPassword();
     void changePassword();
     // "セキュリティ設定" and the format of the stored files it switches.
@@ -189,6 +190,8 @@ private:
     // Where the run is. What the user, another program or the system asks for
     // is let through in one place, run_states::responseTo().
     run_states::Phase phase_ = run_states::Phase::starting;
+    // The stored files asked for the password before they were read.
+    bool passwordAskedBeforeReading_ = false;
     // The backups of group 1 as read at start are still to be written.
     bool backupsPending_ = true;
     // A lock has dropped the lists and the settings: nothing may be stored

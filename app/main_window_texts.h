@@ -22,6 +22,15 @@ inline constexpr const wchar_t* kLockNeedsPassword =
 inline constexpr const wchar_t* kIdleMinutesRange =
     L"分には 1 から 999 までの数を入力してください。";
 
+// The format of the stored files, switched in the security settings window.
+inline constexpr const wchar_t* kWrongPassword = L"パスワードが間違っています。";
+inline constexpr const wchar_t* kEncryptedWithPassword =
+    L"保存ファイルをパスワードで暗号化しました";
+inline constexpr const wchar_t* kBackToClassic = L"保存ファイルを通常の暗号化に戻しました";
+inline std::wstring leftAsItWas(const platform::Path& unreadFile) {
+    return L"ファイル " + unreadFile.wstring() + L" は読み込めなかったため、そのまま残しました。";
+}
+
 // Hints of the top bar and the title list.
 inline constexpr const wchar_t* kKeyCodeDisplayHint = L"キーコード,(コンパクト)";
 inline constexpr const wchar_t* kGroupButtonHint = L"グループを変更します";

@@ -14,7 +14,10 @@ Reports, each figure with its aim:
 - the resident memory (VmRSS) of the running processes and the differences;
 - the CPU time a running, idle instance uses over 10 s;
 - the time from a click on a title to its key code standing in Wine's notepad;
-- the size of nemuroku.exe.
+- the size of nemuroku.exe;
+- with the start-up password asked, the time from process start to the password
+  window and from its OK to the main window, with the files in the classic and
+  in the strong format (whose key is derived from the password then).
 Build the mingw preset first. Not a test: it only reports.
 """
 
@@ -32,8 +35,8 @@ ROOT = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "scripts"))
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 import winenv  # noqa: E402
-from harness.inspector import Inspector, control, list_line_centre  # noqa: E402
-from harness.storedfiles import write_plain_lines  # noqa: E402
+from harness.inspector import Inspector, centre, control, list_line_centre  # noqa: E402
+from harness.storedfiles import write_plain_lines, write_strong_lines  # noqa: E402
 from harness.waiting import wait_for  # noqa: E402
 from harness.xinput import XInput  # noqa: E402
 
@@ -52,6 +55,8 @@ AIM_THEMED_MORE_MEMORY_MB = 2
 AIM_CLICK_MS = 30
 AIM_MORE_MEMORY_MB = 8
 AIM_SIZE_BYTES = 1_000_000
+AIM_UNLOCK_MS = 1000
+PASSWORD = "bench-pass-31"
 KEY_CODE = "キーコード"
 
 # Saved settings with the start-up password off, so that start-up ends at the main window.
@@ -90,6 +95,54 @@ def start_and_wait_shown(env, folder, exe, window_class, title):
         process.kill()
         raise RuntimeError(f"{exe.name}: no visible window {title!r} within 60 s")
     return process, elapsed, int(found)
+
+
+def prepare_locked_folder(parent, strong):
+    """Files that ask for PASSWORD at start, in the classic or the strong format."""
+    folder = Path(tempfile.mkdtemp(dir=parent))
+    shutil.copy2(NEMUROKU, folder)
+    settings = SETTINGS[:5] + ["1"] + SETTINGS[6:9] + [PASSWORD] + SETTINGS[10:]
+    files = {"defpts.ini": settings, "defpti1.ini": ["タイトル"], "defptd1.ini": [KEY_CODE]}
+    data_key = os.urandom(32)
+    for name, lines in files.items():
+        if not strong:
+            write_plain_lines(folder / name, lines)
+        else:
+            write_strong_lines(folder / name, lines, data_key,
+                               PASSWORD if name == "defpts.ini" else None)
+    return folder
+
+
+def unlock_times(env, inspector, parent, runs, strong):
+    """(seconds to the start-up password window, seconds from its OK to the main
+    window), medians of runs after one dropped warm-up start."""
+    xinput = XInput(env)
+    to_window, to_main = [], []
+    for _ in range(runs + 1):
+        folder = prepare_locked_folder(parent, strong)
+        process, elapsed, box = start_and_wait_shown(env, folder, NEMUROKU,
+                                                     "NemurokuStartupPasswordWindow", "ねむろく認証")
+        to_window.append(elapsed)
+        window = inspector.window(box)
+        xinput.click(*centre(control(window, "Edit")["rect"]))
+        xinput.type_text(PASSWORD)
+        wait_for(lambda: control(inspector.window(box), "Edit")["text"] == PASSWORD, 30,
+                 "the password typed")
+        ok = next(c for c in window["controls"] if c["text"] == "OK")
+        watcher = subprocess.Popen(["wine", INSPECTOR, "wait", "NemurokuMainWindow", "ねむろく",
+                                    "60000"], env=env, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        if watcher.stdout.readline().strip() != b"ready":
+            raise RuntimeError("the inspector did not start")
+        started = time.monotonic()
+        xinput.click(*centre(ok["rect"]))
+        main_window = int(watcher.stdout.readline().strip() or 0)
+        to_main.append(time.monotonic() - started)
+        watcher.wait()
+        if not main_window:
+            raise RuntimeError("no main window within 60 s of the password")
+        end(inspector, process, main_window)
+    return statistics.median(to_window[1:]), statistics.median(to_main[1:])
 
 
 def end(inspector, process, hwnd):
@@ -219,6 +272,8 @@ def main():
         after = cpu_ticks(process.pid), server and cpu_ticks(server)
         deliveries = click_to_text(env, inspector, hwnd, args.runs)
         end(inspector, process, hwnd)
+        unlocking = {strong: unlock_times(env, inspector, work, args.runs, strong)
+                     for strong in (False, True)}
         winenv.stop_wineserver(prefix)
     shutil.rmtree(work)
     shutil.rmtree(work_in_memory)
@@ -249,6 +304,11 @@ def main():
           f" process (aim: 0)")
     if server:
         print(f"                      {(after[1] - before[1]) / hz:7.2f} s of wineserver")
+    print(f"start-up password asked (median of {args.runs}):")
+    for strong, (to_window, to_main) in unlocking.items():
+        aim = f"   (aim: <= {AIM_UNLOCK_MS} ms)" if strong else ""
+        print(f"  {'strong' if strong else 'classic'} format: to the password window"
+              f" {to_window * 1000:5.0f} ms, OK to the main window {to_main * 1000:5.0f} ms{aim}")
     size = NEMUROKU.stat().st_size
     print(f"size of nemuroku.exe  {size / 1e6:7.2f} MB ({size} bytes; aim: <= {AIM_SIZE_BYTES / 1e6:g}"
           f" MB, {AIM_SIZE_BYTES} bytes)")

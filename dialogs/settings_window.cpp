@@ -304,3 +304,7 @@ std::optional<storage::Lines> SettingsWindow::group1Titles() {
 password_rules::Conversation& SettingsWindow::conversation() {
     return *conversation_;
 }
+
+bool SettingsWindow::filesNeedPassword() {
+    return mainWindow_.programFiles().format() == storage::StoredFormat::Strong;
+}

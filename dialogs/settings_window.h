@@ -48,6 +48,7 @@ private:
     void setOpacity(int alpha) override;
     std::optional<storage::Lines> group1Titles() override;
     password_rules::Conversation& conversation() override;
+    bool filesNeedPassword() override;
 
     MainWindowAccess& mainWindow_;
     settings_rules::SettingsForm form_;

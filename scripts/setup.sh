@@ -20,6 +20,7 @@ required=(
   openbox:/usr/bin/openbox
   locales:/usr/share/i18n/locales/ja_JP
   python3:/usr/bin/python3
+  python3-cryptography:/usr/lib/python3/dist-packages/cryptography/__init__.py
   x11vnc:/usr/bin/x11vnc
   websockify:/usr/bin/websockify
   novnc:/usr/share/novnc/vnc.html

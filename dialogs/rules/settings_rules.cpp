@@ -116,6 +116,12 @@ void SettingsForm::sliderMoved(int position) {
 
 void SettingsForm::passwordAtStartChanged(bool ticked) {
     controls_.passwordAtStart = ticked;
+    if (!ticked && surroundings_.filesNeedPassword()) {
+        // The files could not be opened without the password.
+        surroundings_.conversation().tell(kNeededForEncryption);
+        passwordAtStartChanged(true);
+        return;
+    }
     if (!password_rules::confirmAskingAtStart(settings_, ticked, surroundings_.conversation())) {
         // Ticking the box again is a change like any other and writes "1".
         passwordAtStartChanged(true);

@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "dialogs/rules/password_rules.h"
 #include "storage/line_file.h"
@@ -44,7 +45,15 @@ public:
     virtual std::optional<storage::Lines> group1Titles() = 0;
     // The questions for switching the start-up password off.
     virtual password_rules::Conversation& conversation() = 0;
+    // Whether the stored files are encrypted with a key from the password,
+    // which then must be asked at every start.
+    virtual bool filesNeedPassword() = 0;
 };
+
+inline constexpr std::string_view kNeededForEncryption =
+    "保存ファイルをパスワードで暗号化しているため、\r\n"
+    "起動毎のパスワードは解除できません。\r\n"
+    "先に「セキュリティ設定」で暗号化をやめてください。";
 
 // Line 10: one character per group, "1" for single-click mode on, "2" for off.
 std::string singleClickLine(const std::array<bool, kGroupCount>& ticked);

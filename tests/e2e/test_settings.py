@@ -1,20 +1,22 @@
-"""The settings window "詳細設定" and the about window "バージョン情報", opened from the
-main window's menu 設定 and used with real mouse and keyboard: what each control
-changes on screen and in the settings file, and what the about window's links ask
-the shell to open."""
+"""The settings window "詳細設定", the security settings window "セキュリティ設定" and the
+about window "バージョン情報", opened from the main window's menu 設定 and used with
+real mouse and keyboard: what each control changes on screen and in the stored files,
+and what the about window's links ask the shell to open."""
 
 from harness import dropdowns, inspector
 from harness.program import (ABOUT_ENTRY, ABOUT_WINDOW, ASK_AT_START_LINE, FOLDER_LINK,
-                             HOTKEY_SLOTS_LINE, PASSWORD_LINE, SECURITY_ENTRY, SECURITY_WINDOW,
+                             HOTKEY_SLOTS_LINE, PASSWORD_CHANGE_ENTRY, PASSWORD_LINE,
+                             SECURITY_ENTRY, SECURITY_WINDOW,
                              SETTINGS_ENTRY,
                              SETTINGS_MENU_ENTRIES, SETTINGS_MENU_POSITION, SETTINGS_WINDOW,
                              SINGLE_CLICK_LINE, STARTUP_WINDOW, STAY_ON_TOP_BOX, STAY_ON_TOP_LINE,
-                             TRANSPARENCY_LEVEL_LINE, TRANSPARENCY_LINE, StartupSteps,
-                             settings_with)
+                             STORED_FILES, TRANSPARENCY_LEVEL_LINE, TRANSPARENCY_LINE,
+                             PASSWORD_WINDOW_TITLE, StartupSteps, locked_settings, settings_with)
 from harness.screenshots import differing_pixels
-from harness.session import MINGW, PRODUCT_TITLE, WineTestCase
+from harness.session import MINGW, PRODUCT_TITLE, WineTestCase, windows_path
 from harness.shell_handlers import RecordingBrowser
-from harness.storedfiles import is_encrypted, read_encrypted_lines
+from harness.storedfiles import (is_encrypted, is_strong, read_encrypted_lines, read_strong_lines,
+                                 readable_forms, strong_data_key, write_plain_lines)
 
 ROOT = MINGW.parents[1]
 BANNER = ROOT / "res" / "about_banner.bmp"
@@ -31,6 +33,14 @@ ADDRESS_LINK = "サポート掲示板"
 
 PASSWORD_QUESTION = "パスワード確認"
 NOT_SWITCHED_OFF = "パスワードが間違っています。\r\nパスワード解除できませんでした。"
+WRONG_AT_START = "パスワードが間違っています。\r\n終了します。"
+
+ENCRYPT_BOX = "保存ファイルをパスワードで暗号化する"
+WRONG_PASSWORD = "パスワードが間違っています。"
+ENCRYPTED = "保存ファイルをパスワードで暗号化しました"
+BACK_TO_CLASSIC = "保存ファイルを通常の暗号化に戻しました"
+PASSWORD_NEEDED_FOR_FILES = ("保存ファイルをパスワードで暗号化しているため、\r\n起動毎のパスワードは"
+                             "解除できません。\r\n先に「セキュリティ設定」で暗号化をやめてください。")
 
 
 def slider_opacity(position):
@@ -156,19 +166,27 @@ class SettingsTest(StartupSteps, WineTestCase):
         process, window = self.start(folder)
         self.assertFalse(window["topmost"])
 
-    def test_switching_the_start_password_off_needs_the_password(self):
+    def switch_encryption(self, window, answer, told):
+        """セキュリティ設定: the box changed, OK, the password asked, then what is told."""
+        self.choose_from_settings_menu(window, SECURITY_ENTRY)
+        security = self.wait_for_window(*SECURITY_WINDOW)
+        self.click_control(security, ENCRYPT_BOX)
+        self.assert_client_size(security, SECURITY_CLIENT_SIZE)
+        ticked = "unticked" if told == BACK_TO_CLASSIC else "ticked"
+        self.session.screenshot(f"security-window-{ticked}", security["rect"])
+        self.click_control(security, "OK")
+        self.wait_until_hidden(security)
+        self.answer_input_box(PASSWORD_WINDOW_TITLE, answer)
+        self.dismiss_notice(told)
+
+    def test_start_password_may_be_switched_off_until_the_files_are_encrypted_with_it(self):
         password = "kiwi-42"
+        titles, keys = ["銀行口座"], ["secret-7731"]
         folder = self.folder_with(settings_with({ASK_AT_START_LINE: "1",
-                                                 PASSWORD_LINE: password}))
+                                                 PASSWORD_LINE: password}), titles, keys)
         process = self.launch(folder)
         self.enter_startup_password(password)
         window = self.main_window()
-        self.choose_from_settings_menu(window, SECURITY_ENTRY)
-        security = self.wait_for_window(*SECURITY_WINDOW)
-        self.assert_client_size(security, SECURITY_CLIENT_SIZE)
-        self.session.screenshot("security-window", security["rect"])
-        self.click_control(security, "OK")
-        self.wait_until_hidden(security)
         settings = self.open_settings(window)
 
         self.click_control(settings, ASK_AT_START_BOX)
@@ -188,6 +206,77 @@ class SettingsTest(StartupSteps, WineTestCase):
         self.exit_by_close(process, window)
         process, window = self.start(folder)
         self.assertEqual([], self.inspector.windows(STARTUP_WINDOW, visible=True))
+
+        # Encrypted with the password: a wrong one changes nothing; the right one
+        # asks for it at every start again, for good.
+        self.switch_encryption(window, "kiwi", WRONG_PASSWORD)
+        self.assertTrue(is_encrypted(folder / "defpts.ini"))
+        # The box shows the classic format again: one click ticks it.
+        self.switch_encryption(window, password, ENCRYPTED)
+        settings = self.open_settings(window)
+        self.click_control(settings, ASK_AT_START_BOX)
+        self.dismiss_notice_in_front_of(settings, PASSWORD_NEEDED_FOR_FILES)
+        self.press_ok(settings)
+        self.exit_by_close(process, window)
+
+        stored = {path.name: path.read_bytes() for path in folder.iterdir()
+                  if path.suffix != ".exe"}
+        self.assertEqual(set(STORED_FILES), set(stored))
+        self.assertEqual([], [name for name in STORED_FILES if not is_strong(folder / name)])
+        for secret in titles + keys + [password]:
+            for form in readable_forms(secret):
+                self.assertEqual([], [name for name, data in stored.items() if form in data],
+                                 f"{secret} readable")
+        data_key = strong_data_key(stored["defpts.ini"], password)
+        self.assertEqual("1", read_strong_lines(folder / "defpts.ini", data_key)[ASK_AT_START_LINE])
+        self.assertEqual(keys, read_strong_lines(folder / "defptd.bak", data_key))
+
+        process = self.launch(folder)
+        self.enter_startup_password("kiwi")
+        self.dismiss_notice(WRONG_AT_START)
+        process.wait_exit(timeout=30)
+        self.assertEqual(stored, {name: (folder / name).read_bytes() for name in stored})
+        process = self.launch(folder)
+        self.enter_startup_password(password)
+        window = self.main_window()
+        notepad = self.bring_notepad_forward()
+        self.click_title(notepad, window, 0)
+        self.wait_for(lambda: self.notepad_text(notepad) == keys[0], "the key code in notepad")
+        # A new password wraps the files' key at the exit.
+        self.choose_from_settings_menu(window, PASSWORD_CHANGE_ENTRY)
+        self.answer_input_box(PASSWORD_WINDOW_TITLE, password)
+        self.dismiss_notice("パスワード確認！")
+        password = "kiwi-43"
+        for repeat in (1, 2):
+            self.answer_input_box(f"パスワード確認({repeat})", password)
+        self.dismiss_notice("パスワードを変更しました。")
+        self.exit_by_close(process, window)
+
+        # A plain settings file with a password of someone else's opens no group.
+        strong_settings = (folder / "defpts.ini").read_bytes()
+        group_files = {name: (folder / name).read_bytes() for name in STORED_FILES[1:]}
+        write_plain_lines(folder / "defpts.ini", locked_settings("other-99"))
+        process = self.launch(folder)
+        self.dismiss_notice(f"ファイル {windows_path(folder / 'defpti1.ini')} は開けません")
+        self.enter_startup_password("other-99")
+        window = self.main_window()
+        self.assertEqual([], self.title_list(window)["items"])
+        self.inspector.close(window["hwnd"])
+        self.dismiss_notice(f"ファイル {windows_path(folder / 'defpti1.ini')} は読み込めなかったため、"
+                            "上書きしませんでした。")
+        process.wait_exit(timeout=30)
+        self.assertEqual(group_files, {name: (folder / name).read_bytes() for name in group_files})
+
+        # Back to the classic format.
+        (folder / "defpts.ini").write_bytes(strong_settings)
+        process = self.launch(folder)
+        self.enter_startup_password(password)
+        window = self.main_window()
+        self.switch_encryption(window, password, BACK_TO_CLASSIC)
+        self.exit_by_close(process, window)
+        self.assertEqual(titles, read_encrypted_lines(folder / "defpti1.ini"))
+        self.assertEqual(keys, read_encrypted_lines(folder / "defptd.bak"))
+        self.assertEqual(password, self.stored_settings(folder)[PASSWORD_LINE])
 
     def test_hotkey_choices_are_stored_in_line_13_by_ok(self):
         folder = self.folder_with(settings_with({HOTKEY_SLOTS_LINE: "00010203"}),

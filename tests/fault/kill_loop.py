@@ -4,13 +4,17 @@ files, and checks what every kill leaves in the program's folder.
     python3 tests/fault/kill_loop.py --trials N [--seed S]
 
 Each trial starts the program on a fresh folder of encrypted files, then
-switches the group, registers an item, exits, or registers an item and exits at
-once (two writes of group 1 within a second), and SIGKILLs the program at a
-random moment from just before the click to just after the action's writes,
-whose timing is measured first with runs that are not killed. After the kill
-every stored file present must be encrypted with qz and hold its complete old
-or complete new content, no other file may hold stored text in plain, and the
-next start must show group 1 and exit cleanly, leaving sound files again.
+switches the group, registers an item, exits, registers an item and exits at
+once (two writes of group 1 within a second), or switches the stored files to
+the strong format (encrypted with a key from the password) or back, and
+SIGKILLs the program at a random moment from just before the click to just
+after the action's writes, whose timing is measured first with runs that are
+not killed. After the kill every stored file present must be encrypted (with
+qz, or for a switch in the strong format, under the data key that the settings
+file or its prepared replacement wraps) and hold its complete old or complete
+new content, no other file may hold stored text in plain, and the next start
+must show group 1 and exit cleanly, leaving sound files again, all in one
+format.
 
 Prints one line per damaged trial and ends with "N passed, D failed" and
 "N trials, D damaged"; exits 1 when a trial is damaged or the harness fails.
@@ -31,7 +35,8 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 from harness import inspector, menus, session as wine  # noqa: E402
-from harness.storedfiles import KEY, decrypt, split_lines, stored_key  # noqa: E402
+from harness.storedfiles import (KEY, STRONG_KEY, decrypt, read_strong_lines,  # noqa: E402
+                                 split_lines, stored_key, strong_data_key)
 from harness.storedfiles import write_encrypted_lines  # noqa: E402
 from harness.waiting import wait_for  # noqa: E402
 
@@ -44,6 +49,7 @@ PASSWORD = "pw-kill-5813"
 SETTINGS = ["197", "108", "149", "452", "1", "0", "0", "0", "1", PASSWORD, "111", "2", "",
             "00010203", ""]
 GEOMETRY_LINES = 4  # the window's place and size, rewritten at every exit
+ASK_AT_START_LINE = 5  # set by the switch to the strong format
 GROUP_1 = (["銀行口座-one", "メール-two", "仕事用-three"],
            ["key-one-4471", "key-two-9302", "key-three-1187"])
 GROUP_2 = (["二番目-four"], ["key-four-5560"])
@@ -54,14 +60,26 @@ SECRETS = [*GROUP_1[0], *GROUP_1[1], *GROUP_2[0], *GROUP_2[1], PASSWORD, *NEW_IT
 REGISTRATION_TITLE = "登録ウインドウ"
 FILE_MENU, SAVE_AND_EXIT, FILE_ENTRIES = 0, 2, 3
 EDIT_MENU, ADD_ITEM, EDIT_ENTRIES = 1, 0, 5
+SETTINGS_MENU, SECURITY, SETTINGS_ENTRIES = 2, 3, 4
+SECURITY_TITLE = "セキュリティ設定"
+ENCRYPT_BOX = "保存ファイルをパスワードで暗号化する"
+PASSWORD_TITLE = "ねむろく認証"
+STARTUP_WINDOW = "NemurokuStartupPasswordWindow"
+SWITCHES = ("encrypt", "decrypt")
+# A strong folder as the program leaves it, copied for each "decrypt" trial.
+STRONG_TEMPLATE = PROGRAMS / "calibrate-encrypt"
 
 
 # --- what may be in the folder -------------------------------------------------
 
-def settings_sound(lines):
-    return (lines is not None and len(lines) == len(SETTINGS)
-            and lines[GEOMETRY_LINES:] == SETTINGS[GEOMETRY_LINES:]
-            and all(line.lstrip("-").isdigit() for line in lines[:GEOMETRY_LINES]))
+def settings_sound(action):
+    expected = [SETTINGS[GEOMETRY_LINES:]]
+    if action in SWITCHES:
+        expected.append(SETTINGS[GEOMETRY_LINES:ASK_AT_START_LINE] + ["1"]
+                        + SETTINGS[ASK_AT_START_LINE + 1:])
+    return lambda lines: (lines is not None and len(lines) == len(SETTINGS)
+                          and lines[GEOMETRY_LINES:] in expected
+                          and all(line.lstrip("-").isdigit() for line in lines[:GEOMETRY_LINES]))
 
 
 def one_of(contents, absent_allowed=False):
@@ -81,7 +99,7 @@ def allowed_files(action):
     one without until the next start finishes the write."""
     group_1 = group_1_pairs(action)
     group_3 = [DEFAULT_ITEM] if action == "previous group" else []
-    files = {"defpts.ini": settings_sound}
+    files = {"defpts.ini": settings_sound(action)}
     for side, kind in enumerate("id"):
         files[f"defpt{kind}1.ini"] = one_of([lists[side] for lists in group_1])
         files[f"defpt{kind}.bak"] = one_of([lists[side] for lists in group_1])
@@ -90,8 +108,11 @@ def allowed_files(action):
     return files
 
 
-def seed_folder(name):
+def seed_folder(name, action=None):
     folder = PROGRAMS / name
+    if action == "decrypt":
+        shutil.copytree(STRONG_TEMPLATE, folder)
+        return folder
     folder.mkdir(parents=True)
     shutil.copy2(wine.NEMUROKU_EXE, folder / EXE)
     write_encrypted_lines(folder / "defpts.ini", SETTINGS)
@@ -108,41 +129,72 @@ def folder_state(folder):
     for path in folder.iterdir():
         if path.is_file() and path.name != EXE:
             data = path.read_bytes()
-            state[path.name] = data[:8] + data[12:] if stored_key(data) == KEY else data
+            key = stored_key(data)
+            # Strong files differ at every write (nonce, data key): only the format counts.
+            state[path.name] = (data[:8] + data[12:] if key == KEY
+                                else STRONG_KEY if key == STRONG_KEY else data)
     return state
 
 
-def stored_lines(path):
-    """The lines of an encrypted stored file, or None when it is absent, plain or garbled."""
+def data_keys(folder):
+    """The data keys that the settings file and its prepared replacement wrap."""
+    keys = []
+    for name in ("defpts.ini", "defpts.$$$"):
+        try:
+            keys.append(strong_data_key((folder / name).read_bytes(), PASSWORD))
+        except Exception:  # absent, classic, or not sealed under the password
+            pass
+    return keys
+
+
+def stored_lines(path, keys=()):
+    """The lines of an encrypted stored file, or None when it is absent, plain or garbled;
+    a strong file is opened with the first of keys that fits it."""
     try:
-        return split_lines(decrypt(path.read_bytes()))
+        data = path.read_bytes()
+        if stored_key(data) != STRONG_KEY:
+            return split_lines(decrypt(data))
     except (OSError, ValueError):  # UnicodeDecodeError is a ValueError
         return None
+    for key in keys:
+        try:
+            return read_strong_lines(path, key)
+        except Exception:  # InvalidTag: another key, or damaged
+            pass
+    return None
 
 
 def damage(folder, action, restarted=False):
     """Why the folder is not sound after action: a list of reasons, empty when it is."""
     reasons = []
     allowed = allowed_files(action)
+    keys = []
+    if action in SWITCHES:
+        # Group files not yet switched back are under the key the folder began with.
+        keys = data_keys(folder) + (data_keys(STRONG_TEMPLATE) if action == "decrypt" else [])
+    formats = set()
     for name, sound in allowed.items():
         path = folder / name
         key = stored_key(path.read_bytes()) if path.exists() else None
+        formats.add(key)
         if not path.exists():
             if not sound(None):
                 reasons.append(f"{name} missing")
-        elif key != KEY:
+        elif key != KEY and not (key == STRONG_KEY and action in SWITCHES):
             reasons.append(f"{name} is plain" if key is None else f"{name} has another key")
-        elif not sound(stored_lines(path)):
+        elif not sound(stored_lines(path, keys)):
             reasons.append(f"{name} holds neither the old nor the new content")
     if restarted:
-        pair = tuple(stored_lines(folder / f"defpt{kind}1.ini") for kind in "id")
+        pair = tuple(stored_lines(folder / f"defpt{kind}1.ini", keys) for kind in "id")
         if pair not in group_1_pairs(action):
             reasons.append("after the next start group 1's two files do not match")
+        if len(formats - {None}) > 1:
+            reasons.append("after the next start the files are in two formats")
     for path in sorted(folder.iterdir()):
         if path.name in allowed or path.name == EXE or not path.is_file():
             continue
         data = path.read_bytes()
-        leaked = [secret for secret in SECRETS if stored_key(data) != KEY
+        leaked = [secret for secret in SECRETS if stored_key(data) not in (KEY, STRONG_KEY)
                   and (secret.encode("cp932") in data or secret.encode("utf-16-le") in data)]
         if leaked:
             reasons.append(f"{path.name} holds {leaked[0]!r} in plain")
@@ -170,6 +222,13 @@ class Program:
                 self.process = session.launch(folder, EXE, stderr=wine_output)
                 first = wait_for(self._window_or_message, TIMEOUT, "the main window or a message",
                                  describe=self.describe)
+                if first is not True and first["class"] == STARTUP_WINDOW:
+                    self.type_password(first)
+                    self.clicker(first, "OK")()
+                    wait_for(lambda: not self.refreshed(first)["visible"], TIMEOUT,
+                             "the password window closed")
+                    first = wait_for(self._window_or_message, TIMEOUT,
+                                     "the main window or a message", describe=self.describe)
                 if first is not True:
                     break
                 wine_output.seek(0)
@@ -193,7 +252,13 @@ class Program:
             return True
         return next((w for w in self.inspector.windows(visible=True)
                      if (w["class"], w["title"]) == (wine.MAIN_CLASS, wine.PRODUCT_TITLE)
-                     or w["class"] == "#32770"), None)
+                     or w["class"] in ("#32770", STARTUP_WINDOW)), None)
+
+    def type_password(self, box):
+        self.xinput.click(*inspector.centre(inspector.control(box, "Edit")["rect"]))
+        self.xinput.type_text(PASSWORD)
+        wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == PASSWORD,
+                 TIMEOUT, "the password typed")
 
     def refreshed(self, window):
         return self.inspector.window(window["hwnd"]) or {"visible": False, "controls": []}
@@ -293,6 +358,22 @@ def save_and_exit(program, folder):
             lambda: not program.process.running())
 
 
+def switch_format(program, folder):
+    """セキュリティ設定: the box changed and OK; the deed is the OK of the password asked."""
+    menu = program.open_menu(SETTINGS_MENU)
+    menus.choose_entry(program.inspector, program.xinput, menu, SECURITY, SETTINGS_ENTRIES)
+    security = wait_for(lambda: program.inspector.windows(title=SECURITY_TITLE, visible=True),
+                        TIMEOUT, "the security window")[0]
+    program.clicker(security, ENCRYPT_BOX)()
+    program.clicker(security, "OK")()
+    question = wait_for(lambda: program.inspector.windows("#32770", PASSWORD_TITLE, visible=True),
+                        TIMEOUT, "the password question")[0]
+    program.type_password(question)
+    # Told once every file is rewritten.
+    return (program.clicker(question, "OK"),
+            lambda: program.inspector.windows("#32770", wine.PRODUCT_TITLE, visible=True))
+
+
 def close_window(program, folder):
     return (lambda: program.inspector.close(program.window["hwnd"]),
             lambda: not program.process.running())
@@ -305,6 +386,9 @@ ACTIONS = {
     "register then close": register_then_close,
     "save and exit": save_and_exit,
     "close window": close_window,
+    # "decrypt" starts from the folder that calibrating "encrypt" leaves.
+    "encrypt": switch_format,
+    "decrypt": switch_format,
 }
 
 
@@ -371,7 +455,7 @@ class FolderWatch:
 def calibrate(session, name, prepare):
     """The (first, last) folder change in seconds after the deed starts of each burst
     of changes, run to its end, and what the folder holds when the deed has finished."""
-    folder = seed_folder(f"calibrate-{name.replace(' ', '-')}")
+    folder = seed_folder(f"calibrate-{name.replace(' ', '-')}", name)
     program = Program(session, folder)
     deed, finished = prepare(program, folder)
     watch = FolderWatch(folder)
@@ -382,6 +466,9 @@ def calibrate(session, name, prepare):
     bursts = [(start, max(c for c in changes if start <= c < end))
               for start, end in zip(watch.bursts, ends)]
     finished_state = folder_state(folder)
+    for told in session.inspector.windows("#32770", wine.PRODUCT_TITLE, visible=True):
+        program.clicker(told, "OK")()
+        wait_for(lambda: not program.refreshed(told)["visible"], TIMEOUT, "the notice closed")
     if program.process.running():
         program.exit_cleanly()
     program.wait_gone()
@@ -473,7 +560,7 @@ def main():
         for number in range(1, args.trials + 1):
             name = rng.choice(list(ACTIONS))
             bursts, finished_state = windows[name]
-            folder = seed_folder(f"trial-{number:03}")
+            folder = seed_folder(f"trial-{number:03}", name)
             killed, moment, landed, split = killed_action(
                 session, folder, name, kill_plan(rng, bursts), finished_state)
             split_pairs += split

@@ -43,6 +43,7 @@ public:
     }
     std::optional<storage::Lines> group1Titles() override { return titles; }
     password_rules::Conversation& conversation() override { return scripted; }
+    bool filesNeedPassword() override { return false; }
 };
 
 void checkLoaded(const storage::SettingsRecord& record, std::size_t loadedLines) {

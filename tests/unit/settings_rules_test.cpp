@@ -22,6 +22,7 @@ public:
     void setOpacity(int alpha) override { opacities.push_back(alpha); }
     std::optional<storage::Lines> group1Titles() override { return titles; }
     password_rules::Conversation& conversation() override { return *this; }
+    bool filesNeedPassword() override { return strongFormat; }
 
     std::optional<std::string> ask(std::string_view, std::string_view prompt) override {
         asked.emplace_back(prompt);
@@ -36,6 +37,7 @@ public:
     std::deque<std::optional<std::string>> answers;
     std::vector<std::string> asked;
     std::vector<std::string> told;
+    bool strongFormat = false;
 };
 
 class SettingsFormTest : public ::testing::Test {
@@ -153,6 +155,16 @@ TEST_F(SettingsFormTest, UntickingThePasswordBoxNeedsThePassword) {
     EXPECT_EQ(settings.line(line::kPasswordAtStart), "0");
 
     form.passwordAtStartChanged(true);
+    EXPECT_EQ(settings.line(line::kPasswordAtStart), "1");
+    EXPECT_EQ(surroundings.asked.size(), 2u);
+
+    // Files encrypted with the password: refused before any question.
+    surroundings.strongFormat = true;
+    surroundings.told.clear();
+    form.passwordAtStartChanged(false);
+    EXPECT_EQ(surroundings.told,
+              std::vector<std::string>{std::string(settings_rules::kNeededForEncryption)});
+    EXPECT_TRUE(form.controls().passwordAtStart);
     EXPECT_EQ(settings.line(line::kPasswordAtStart), "1");
     EXPECT_EQ(surroundings.asked.size(), 2u);
 }

@@ -1,7 +1,12 @@
 """Reads the program's stored files: the 44-byte lock header, the XOR with the
-key restarting at every 1024-byte block, and line files in code page 932."""
+key restarting at every 1024-byte block, and line files in code page 932; and
+the strong format, AES-256-GCM (python3-cryptography)."""
 
+import hashlib
+import os
 from pathlib import Path
+
+from cryptography.hazmat.primitives.ciphers.aead import AESGCM
 
 HEADER_SIZE = 44
 BLOCK_SIZE = 1024
@@ -65,3 +70,67 @@ def encrypt(payload, key=KEY):
 def write_encrypted_lines(path, lines):
     """A line file as the program leaves it once stored: encrypted with qz."""
     Path(path).write_bytes(encrypt(plain_bytes(lines)))
+
+
+
+# --- the strong format: AES-256-GCM under a data key wrapped by the password ---
+
+STRONG_KEY = b"AES-256-GCM"
+
+
+def strong_parts(data):
+    """(key block, header, nonce, sealed text) of strong bytes; ValueError otherwise."""
+    if stored_key(data) != STRONG_KEY or len(data) < HEADER_SIZE + 2 or data[HEADER_SIZE] != 1:
+        raise ValueError("not in the strong format")
+    nonce_start = HEADER_SIZE + 2 + data[HEADER_SIZE + 1]
+    return (data[HEADER_SIZE + 2:nonce_start], data[:nonce_start + 12],
+            data[nonce_start:nonce_start + 12], data[nonce_start + 12:])
+
+
+def key_of_password(password, salt, count):
+    return hashlib.pbkdf2_hmac("sha256", password.encode("cp932"), salt,
+                               int.from_bytes(count, "little"), 32)
+
+
+def strong_data_key(settings_data, password):
+    """The data key that the settings file's key block (salt 16, count 4, nonce 12,
+    sealed key 48) wraps under password."""
+    block = strong_parts(settings_data)[0]
+    salt, count, nonce = block[:16], block[16:20], block[20:32]
+    return AESGCM(key_of_password(password, salt, count)).decrypt(
+        nonce, block[32:], b"data key" + salt + count)
+
+
+def read_strong_lines(path, data_key):
+    """The lines of the strong file at path; InvalidTag when it is not sealed under
+    data_key for its name."""
+    path = Path(path)
+    _, header, nonce, sealed = strong_parts(path.read_bytes())
+    plain = AESGCM(data_key).decrypt(nonce, sealed, path.name.lower().encode() + b"\0" + header)
+    if plain[:1] != b"\x01":
+        raise ValueError("no content mark")
+    return split_lines(plain[1:])
+
+
+def is_strong(path):
+    return stored_key(Path(path).read_bytes()) == STRONG_KEY
+
+
+def readable_forms(text):
+    """text as a plain file (code page 932) or a classic one (either key phase) holds it."""
+    plain = text.encode("cp932")
+    return [plain] + [bytes(byte ^ KEY[(i + start) % len(KEY)] for i, byte in enumerate(plain))
+                      for start in (0, 1)]
+
+
+def write_strong_lines(path, lines, data_key, password=None):
+    """A line file as the program stores it in the strong format; the settings file's
+    key block wraps data_key under password."""
+    path, nonce, block = Path(path), os.urandom(12), b""
+    if password:
+        salt, count, key_nonce = os.urandom(16), (600_000).to_bytes(4, "little"), os.urandom(12)
+        block = salt + count + key_nonce + AESGCM(key_of_password(password, salt, count)).encrypt(
+            key_nonce, data_key, b"data key" + salt + count)
+    header = encrypt(b"", STRONG_KEY) + bytes([1, len(block)]) + block + nonce
+    path.write_bytes(header + AESGCM(data_key).encrypt(
+        nonce, b"\x01" + plain_bytes(lines), path.name.lower().encode() + b"\0" + header))
