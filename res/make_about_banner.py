@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the about window's banner (301 x 62): the program's icon on a night-blue
 band with a few stars, the product name, its version and our name, and writes
-res/about_banner.bmp as a 24-bit BMP for the resource compiler.
+res/about_banner.bmp as an 8-bit BMP for the resource compiler: its 256 colours look no
+different at this size and take a third of the room in the exe.
 
 The band and the icon are drawn here; the text is set by ImageMagick's convert
 with the Noto Sans CJK JP fonts, which only this script needs, never the build.
@@ -63,7 +64,8 @@ def main():
              "-fill", "#c8d0eb", "-font", TEXT_FONT, "-pointsize", "11",
              "-annotate", "+68+52", "Version " + project_version(),
              "-gravity", "SouthEast", "-annotate", "+8+6", "ねむろく開発チーム",
-             "-type", "TrueColor", "BMP3:" + str(target)],
+             "-dither", "None", "-colors", "256", "-type", "Palette", "-compress", "None",
+             "BMP3:" + str(target)],
             check=True)
 
 
