@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "dialogs/rules/lock_options.h"
 #include "storage/integer_text.h"
 
 namespace settings_rules {
@@ -116,11 +117,21 @@ void SettingsForm::sliderMoved(int position) {
 
 void SettingsForm::passwordAtStartChanged(bool ticked) {
     controls_.passwordAtStart = ticked;
-    if (!ticked && surroundings_.filesNeedPassword()) {
-        // The files could not be opened without the password.
-        surroundings_.conversation().tell(kNeededForEncryption);
-        passwordAtStartChanged(true);
-        return;
+    if (!ticked) {
+        // The files could not be opened without the password, nor a lock be
+        // undone by anyone but its owner.
+        std::string_view why;
+        if (surroundings_.filesNeedPassword()) {
+            why = kNeededForEncryption;
+        } else if (lock_options::lockOnScreenLock(settings_) ||
+                   lock_options::lockWhenIdle(settings_)) {
+            why = kNeededForLock;
+        }
+        if (!why.empty()) {
+            surroundings_.conversation().tell(why);
+            passwordAtStartChanged(true);
+            return;
+        }
     }
     if (!password_rules::confirmAskingAtStart(settings_, ticked, surroundings_.conversation())) {
         // Ticking the box again is a change like any other and writes "1".

@@ -54,6 +54,10 @@ inline constexpr std::string_view kNeededForEncryption =
     "保存ファイルをパスワードで暗号化しているため、\r\n"
     "起動毎のパスワードは解除できません。\r\n"
     "先に「セキュリティ設定」で暗号化をやめてください。";
+inline constexpr std::string_view kNeededForLock =
+    "自動ロックを使っているため、\r\n"
+    "起動毎のパスワードは解除できません。\r\n"
+    "先に「セキュリティ設定」で自動ロックをやめてください。";
 
 // Line 10: one character per group, "1" for single-click mode on, "2" for off.
 std::string singleClickLine(const std::array<bool, kGroupCount>& ticked);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/rules/lock_options.h"
 #include "storage/errors.h"
 
 namespace {
@@ -165,6 +166,16 @@ TEST_F(SettingsFormTest, UntickingThePasswordBoxNeedsThePassword) {
     EXPECT_EQ(surroundings.told,
               std::vector<std::string>{std::string(settings_rules::kNeededForEncryption)});
     EXPECT_TRUE(form.controls().passwordAtStart);
+    EXPECT_EQ(settings.line(line::kPasswordAtStart), "1");
+    EXPECT_EQ(surroundings.asked.size(), 2u);
+
+    // A lock that locks by itself: refused the same way.
+    surroundings.strongFormat = false;
+    surroundings.told.clear();
+    ASSERT_EQ(lock_options::store(settings, {false, true, "5"}), lock_options::Refusal::none);
+    form.passwordAtStartChanged(false);
+    EXPECT_EQ(surroundings.told,
+              std::vector<std::string>{std::string(settings_rules::kNeededForLock)});
     EXPECT_EQ(settings.line(line::kPasswordAtStart), "1");
     EXPECT_EQ(surroundings.asked.size(), 2u);
 }
