@@ -3,6 +3,8 @@ the notification area and coming back, the icon's menu, the compact mode, the ma
 and transparency toggles, the password change and a hotkey that another program
 already holds."""
 
+import os
+
 from harness import inspector, memory, menus
 from harness.desktop import TRAY_WINDOW_CLASS, pixels_of_colour, system_colour, tray_icons
 from harness.inspector import ES_PASSWORD, WS_EX_LAYERED
@@ -14,7 +16,8 @@ from harness.program import (ASK_AT_START_LINE, BUILT_IN_PASSWORD, CHECK_WINDOW,
                              StartupSteps, locked_settings, settings_with)
 from harness.screenshots import dominant_colour
 from harness.session import MAIN_CLASS, MINGW, PRODUCT_TITLE, WineTestCase, windows_path
-from harness.storedfiles import is_encrypted, read_encrypted_lines, write_encrypted_lines
+from harness.storedfiles import (is_encrypted, read_encrypted_lines, read_strong_lines,
+                                 write_encrypted_lines, write_strong_lines)
 
 HOTKEY_HOLDER_EXE = MINGW / "tests" / "e2e" / "hotkey_holder.exe"
 
@@ -297,11 +300,16 @@ class ModesTest(StartupSteps, WineTestCase):
     # --- the lock ------------------------------------------------------------------
 
     def test_lock_drops_every_secret_until_the_password_and_locks_when_idle(self):
-        folder = self.folder_with(locked_settings(), titles=LOCK_TITLES, keys=LOCK_KEYS)
+        # In the strong format, so that the lock must let go of the data key too.
+        folder, data_key = self.program_folder(), os.urandom(32)
+        for name, lines in (("defpts.ini", locked_settings()), ("defpti1.ini", LOCK_TITLES),
+                            ("defptd1.ini", LOCK_KEYS)):
+            write_strong_lines(folder / name, lines, data_key,
+                               PASSWORD if name == "defpts.ini" else None)
         process, window = self.start_unlocked(folder)
         pid = self.wait_for(lambda: memory.wine_process_of("nemuroku.exe", self.session.env),
                             "the program's Wine process")
-        held = [key.encode("cp932") for key in LOCK_KEYS[1:]]
+        held = [key.encode("cp932") for key in LOCK_KEYS[1:]] + [data_key]
         self.assertEqual(set(held), memory.found_in_memory(pid, held), "found while unlocked")
         self.set_lock_options(window, [SCREEN_LOCK_BOX])
         notepad = self.bring_notepad_forward()
@@ -333,8 +341,9 @@ class ModesTest(StartupSteps, WineTestCase):
                       timeout=150)
         self.assertTrue(process.running())
         self.exit_by_close(process, window)
-        self.assertEqual(list(LOCK_KEYS), read_encrypted_lines(folder / "defptd1.ini"))
-        self.assertEqual(["1", "1", "1"], read_encrypted_lines(folder / "defpts.ini")[15:18])
+        self.assertEqual(list(LOCK_KEYS), read_strong_lines(folder / "defptd1.ini", data_key))
+        self.assertEqual(["1", "1", "1"],
+                         read_strong_lines(folder / "defpts.ini", data_key)[15:18])
 
     # --- the mask toggle -------------------------------------------------------------
 
