@@ -41,8 +41,8 @@ TRAY_LOCK_ENTRY, TRAY_EXIT_ENTRY, TRAY_MENU_ENTRIES = 0, 1, 2
 SCREEN_LOCK_BOX = "画面のロック・スリープでロックする"
 IDLE_LOCK_BOX = "操作がないときロックする"
 # The first key code is shown at start and delivered; the others never leave the lists.
-LOCK_TITLES = ("ログイン", "銀行", "メール")
-LOCK_KEYS = ("shown-first-1", "合言葉-alpha-7319", "mail-charlie-5930")
+LOCK_TITLES = ("ログイン", "銀行", "メール", "暗証")
+LOCK_KEYS = ("shown-first-1", "合言葉-alpha-7319", "mail-charlie-5930", "pin-8b4q")
 DESIGNED_OPACITY = 165
 RED = (255, 0, 0)
 
