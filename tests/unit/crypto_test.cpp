@@ -44,8 +44,9 @@ TEST(Crypto, DerivesTheKnownPbkdf2HmacSha256Keys) {
     }
 }
 
-// The GCM specification's test case 16; any changed byte of the nonce, the
-// associated data or the sealed text is refused.
+// The published AES-GCM test vectors, case 16 (a 256-bit key with associated
+// data); any changed byte of the nonce, the associated data or the sealed text
+// is refused.
 TEST(Crypto, SealsAndOpensTheKnownAesGcmCaseAndRefusesAnyChange) {
     const platform::SecretBytes key =
         secret(fromHex("feffe9928665731c6d6a8f9467308308feffe9928665731c6d6a8f9467308308"));
