@@ -162,8 +162,11 @@ def _make_prefix(prefix, fresh, locale, log_pixels, font_replacements, font_link
     if log_pixels:
         settings.append((r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(log_pixels)))
     for key, name, kind, value in settings:
-        subprocess.run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f"],
-                       env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        added = subprocess.run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", value,
+                                "/f"], env=env, capture_output=True, text=True, errors="replace")
+        if added.returncode != 0:
+            raise RuntimeError(f"wine reg add {key} {name} failed with {added.returncode} in "
+                               f"{prefix}:\n{added.stdout[-2000:]}{added.stderr[-2000:]}")
     subprocess.run(["wineserver", "-w"], env=env, check=True)  # registry flushed to disk
     stamp.write_text(f"{made_for}\n{time.monotonic() - started:.1f}\n")
 

@@ -57,7 +57,7 @@ class ModesTest(StartupSteps, WineTestCase):
         """Types into a password window with real keys; returns the window."""
         box = self.password_window(cls)
         if typed:
-            self.xinput.click(*inspector.centre(inspector.control(box, "Edit")["rect"]))
+            self.click_into_entry(box)
             self.xinput.type_text(typed)
             self.wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == typed,
                           "the password typed")

@@ -149,8 +149,7 @@ class StartupSteps:
     def answer_input_box(self, caption, typed):
         """Types into the input box captioned caption with real keys and clicks its OK."""
         box = self.wait_for_window("#32770", caption)
-        entry = inspector.control(box, "Edit")
-        self.xinput.click(*inspector.centre(entry["rect"]))
+        self.click_into_entry(box)
         self.xinput.type_text(typed)
         self.wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == typed,
                       f"{typed!r} typed into {caption}")
@@ -160,7 +159,7 @@ class StartupSteps:
     def enter_startup_password(self, password):
         """Types the password into the start-up password window and clicks OK, as a user would."""
         box = self.wait_for_window(*PASSWORD_WINDOW)
-        self.xinput.click(*inspector.centre(inspector.control(box, "Edit")["rect"]))
+        self.click_into_entry(box)
         self.xinput.type_text(password)
         self.wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == password,
                       "the password typed")

@@ -6,6 +6,7 @@ makes stays in its home folder (set_home), so that lanes share nothing."""
 
 import atexit
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -15,6 +16,7 @@ import unittest
 from dataclasses import dataclass, field
 from pathlib import Path
 
+from . import inspector
 from .inspector import Inspector
 from .screenshots import screenshot
 from .waiting import wait_for
@@ -207,6 +209,15 @@ class WineTestCase(unittest.TestCase):
                                 f"window class={cls!r} title={title!r} visible={visible}",
                                 timeout)
         return windows[0]
+
+    def click_into_entry(self, window):
+        """A real click into the entry field of a window that has just been shown,
+        once it is on the screen; returns when the window has the keyboard."""
+        self.wait_for(lambda: self.xinput.shows(re.escape(window["title"])),
+                      f"{window['title']!r} on the X screen")
+        self.xinput.click(*inspector.centre(inspector.control(window, "Edit")["rect"]))
+        self.wait_for(lambda: self.inspector.foreground() == window["hwnd"],
+                      f"{window['title']!r} in front")
 
     def wait_until_gone(self, hwnd, timeout=30):
         self.wait_for(lambda: self.inspector.window(hwnd) is None, f"window {hwnd} to go", timeout)

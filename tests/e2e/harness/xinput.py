@@ -47,6 +47,13 @@ class XInput:
         self._xdotool("mousemove", "--sync", from_x, from_y, "mousedown", 1,
                       "mousemove", "--sync", to_x, to_y, "mouseup", 1)
 
+    def shows(self, title):
+        """Whether an X window titled title is mapped on the screen. Wine reports a
+        window visible once it has asked for the mapping; the window manager maps it
+        a moment later, and a click before that lands on what lies beneath."""
+        return bool(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                                   env=self.env, capture_output=True, text=True).stdout.split())
+
     def client_size(self, pid, title):
         """(width, height) of the visible X window titled title of the Unix process pid.
         Wine leaves caption and frame to the window manager, so for a window without a
