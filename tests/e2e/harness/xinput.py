@@ -11,18 +11,29 @@ class XInput:
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,
                               capture_output=True, text=True).stdout
 
+    def _move_to(self, x, y):
+        """xdotool's arguments that move the pointer to (x, y) and wait until it is
+        there. None when it is there already: a synchronous move that moves nothing
+        waits 15 s here for a motion that never comes."""
+        shell = dict(line.split("=", 1) for line in self._xdotool("getmouselocation",
+                                                                  "--shell").split())
+        if (int(shell["X"]), int(shell["Y"])) == (x, y):
+            return []
+        return ["mousemove", "--sync", x, y]
+
     def click(self, x, y, button=1):
-        self._xdotool("mousemove", "--sync", x, y, "click", button)
+        self._xdotool(*self._move_to(x, y), "click", button)
 
     def move(self, x, y):
-        self._xdotool("mousemove", "--sync", x, y)
+        if move := self._move_to(x, y):
+            self._xdotool(*move)
 
     def double_click(self, x, y):
-        self._xdotool("mousemove", "--sync", x, y, "click", "--repeat", 2, "--delay", 80, 1)
+        self._xdotool(*self._move_to(x, y), "click", "--repeat", 2, "--delay", 80, 1)
 
     def click_holding(self, key, x, y):
         """A click while key is held down, e.g. "ctrl" to highlight one more list line."""
-        self._xdotool("keydown", key, "mousemove", "--sync", x, y, "click", 1, "keyup", key)
+        self._xdotool("keydown", key, *self._move_to(x, y), "click", 1, "keyup", key)
 
     def type_text(self, text):
         self._xdotool("type", "--delay", 30, text)
@@ -44,7 +55,7 @@ class XInput:
 
     def drag(self, from_x, from_y, to_x, to_y):
         """Presses the left button at one point, moves to another and lets go there."""
-        self._xdotool("mousemove", "--sync", from_x, from_y, "mousedown", 1,
+        self._xdotool(*self._move_to(from_x, from_y), "mousedown", 1,
                       "mousemove", "--sync", to_x, to_y, "mouseup", 1)
 
     def shows(self, title):
