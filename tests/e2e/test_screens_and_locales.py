@@ -145,6 +145,8 @@ class EnglishWindowsTest(ScreensSteps, WineTestCase):
         self.click_title(notepad, main, 0)
         self.wait_for(lambda: self.notepad_text(notepad) == self.KEY_CODE,
                       "the key code pasted into notepad")
+        # The delivery ends by clearing the clipboard: a copy made before would go too.
+        self.wait_for(lambda: self.inspector.clipboard_text() == "", "the clipboard cleared")
         self.session.screenshot("english-main", main["rect"])
         self.click_into_notepad(notepad)
         self.xinput.key("ctrl+a", "ctrl+c")

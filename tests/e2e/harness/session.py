@@ -6,7 +6,6 @@ makes stays in its home folder (set_home), so that lanes share nothing."""
 
 import atexit
 import os
-import re
 import shutil
 import signal
 import subprocess
@@ -205,16 +204,18 @@ class WineTestCase(unittest.TestCase):
         return wait_for(condition, timeout, what, describe=self.inspector.describe)
 
     def wait_for_window(self, cls=None, title=None, visible=True, timeout=30):
-        windows = self.wait_for(lambda: self.inspector.windows(cls, title, visible),
-                                f"window class={cls!r} title={title!r} visible={visible}",
+        """The first window of that class and title; a visible one only once it is
+        on the X screen too, so that a click or a key reaches it."""
+        def found():
+            return [w for w in self.inspector.windows(cls, title, visible)
+                    if not visible or not w["x11"] or self.xinput.shows(w["x11"])]
+        windows = self.wait_for(found, f"window class={cls!r} title={title!r} visible={visible}",
                                 timeout)
         return windows[0]
 
     def click_into_entry(self, window):
-        """A real click into the entry field of a window that has just been shown,
-        once it is on the screen; returns when the window has the keyboard."""
-        self.wait_for(lambda: self.xinput.shows(re.escape(window["title"])),
-                      f"{window['title']!r} on the X screen")
+        """A real click into the entry field of a window that wait_for_window found;
+        returns when the window has the keyboard."""
         self.xinput.click(*inspector.centre(inspector.control(window, "Edit")["rect"]))
         self.wait_for(lambda: self.inspector.foreground() == window["hwnd"],
                       f"{window['title']!r} in front")

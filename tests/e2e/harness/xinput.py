@@ -12,21 +12,23 @@ class XInput:
                               capture_output=True, text=True).stdout
 
     def _move_to(self, x, y):
-        """xdotool's arguments that move the pointer to (x, y) and wait until it is
-        there. None when it is there already: a synchronous move that moves nothing
-        waits 15 s here for a motion that never comes."""
+        """xdotool's arguments that move the pointer to (x, y), as a hand brings it
+        there, and wait until it is there. A pointer that is there already (where the
+        last test left it, say) comes from a pixel beside: a synchronous move that
+        moves nothing waits 15 s for a motion that never comes, and the program sees
+        no motion over the point."""
         shell = dict(line.split("=", 1) for line in self._xdotool("getmouselocation",
                                                                   "--shell").split())
+        arrival = ["mousemove", "--sync", x, y]
         if (int(shell["X"]), int(shell["Y"])) == (x, y):
-            return []
-        return ["mousemove", "--sync", x, y]
+            return ["mousemove", "--sync", x + 1, y, *arrival]
+        return arrival
 
     def click(self, x, y, button=1):
         self._xdotool(*self._move_to(x, y), "click", button)
 
     def move(self, x, y):
-        if move := self._move_to(x, y):
-            self._xdotool(*move)
+        self._xdotool(*self._move_to(x, y))
 
     def double_click(self, x, y):
         self._xdotool(*self._move_to(x, y), "click", "--repeat", 2, "--delay", 80, 1)
@@ -58,12 +60,13 @@ class XInput:
         self._xdotool(*self._move_to(from_x, from_y), "mousedown", 1,
                       "mousemove", "--sync", to_x, to_y, "mouseup", 1)
 
-    def shows(self, title):
-        """Whether an X window titled title is mapped on the screen. Wine reports a
-        window visible once it has asked for the mapping; the window manager maps it
-        a moment later, and a click before that lands on what lies beneath."""
-        return bool(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
-                                   env=self.env, capture_output=True, text=True).stdout.split())
+    def shows(self, xid):
+        """Whether the X window xid is mapped on the screen. Wine reports a window
+        visible once it has asked for the mapping; the window manager maps it a moment
+        later, and input before that goes to what lies beneath."""
+        info = subprocess.run(["xwininfo", "-id", str(xid)], env=self.env,
+                              capture_output=True, text=True).stdout
+        return "Map State: IsViewable" in info
 
     def client_size(self, pid, title):
         """(width, height) of the visible X window titled title of the Unix process pid.

@@ -191,7 +191,10 @@ std::string WindowJson(HWND window) {
                     ",\"style\":" + Number(GetWindowLongW(window, GWL_STYLE)) +
                     ",\"exstyle\":" + Number(exstyle) +
                     ",\"topmost\":" + ((exstyle & WS_EX_TOPMOST) ? "true" : "false") +
-                    ",\"owner\":" + Handle(GetWindow(window, GW_OWNER));
+                    ",\"owner\":" + Handle(GetWindow(window, GW_OWNER)) +
+                    // The X window that Wine shows it in (0 for none).
+                    ",\"x11\":" +
+                    Number(reinterpret_cast<LONG_PTR>(GetPropW(window, L"__wine_x11_whole_window")));
   BYTE alpha = 0;
   DWORD flags = 0;
   if ((exstyle & WS_EX_LAYERED) && GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) &&
