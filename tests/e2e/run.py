@@ -6,9 +6,8 @@
 A lane is a process of its own that runs its share of the tests in sessions of
 its own (harness/session.py): an Xvfb display with openbox, fresh copies of the
 Wine prefixes, notepad, program folders, screenshots and temporary files, all in
-build/e2e/lane-N/. Lanes share nothing but the CPU. There is one lane more than
-cores (a lane spends most of its time waiting for windows) unless --lanes says
-otherwise; -k keeps the tests whose name contains PATTERN.
+build/e2e/lane-N/. Lanes share nothing but the CPU. There is a lane per core
+unless --lanes says otherwise; -k keeps the tests whose name contains PATTERN.
 
 The tests are dealt to the lanes longest first, each to the lane with the least
 work so far, by the seconds they took when they last passed: build/e2e/durations.txt,
@@ -221,8 +220,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("-k", dest="patterns", action="append",
                         help="only tests whose name contains this text")
-    parser.add_argument("--lanes", type=int, default=len(os.sched_getaffinity(0)) + 1,
-                        help="how many lanes run at once (default: one more than cores)")
+    parser.add_argument("--lanes", type=int, default=len(os.sched_getaffinity(0)),
+                        help="how many lanes run at once (default: one per core)")
     parser.add_argument("--make-prefixes", action="store_true",
                         help="only make the Wine prefixes that the lanes copy")
     parser.add_argument("--lane", type=int, help=argparse.SUPPRESS)
