@@ -11,18 +11,15 @@ class XInput:
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,
                               capture_output=True, text=True).stdout
 
-    def _move_to(self, x, y):
+    @staticmethod
+    def _move_to(x, y):
         """xdotool's arguments that move the pointer to (x, y), as a hand brings it
-        there, and wait until it is there. A pointer that is there already (where the
-        last test left it, say) comes from a pixel beside: a synchronous move that
-        moves nothing waits 15 s for a motion that never comes, and the program sees
-        no motion over the point."""
-        shell = dict(line.split("=", 1) for line in self._xdotool("getmouselocation",
-                                                                  "--shell").split())
-        arrival = ["mousemove", "--sync", x, y]
-        if (int(shell["X"]), int(shell["Y"])) == (x, y):
-            return ["mousemove", "--sync", x + 1, y, *arrival]
-        return arrival
+        there, and wait until it is there. It comes from the pixel beside, also when
+        it is there already (where the last test left it, say): a synchronous move
+        that moves nothing waits 15 s for a motion that never comes, and the program
+        would see no motion over the point. The first step needs no wait, as the
+        second starts from where the first left the pointer."""
+        return ["mousemove", x + 1, y, "mousemove", "--sync", x, y]
 
     def click(self, x, y, button=1):
         self._xdotool(*self._move_to(x, y), "click", button)
