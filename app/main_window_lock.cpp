@@ -133,7 +133,7 @@ void MainWindow::unlock() {
 // unwraps with it.
 bool MainWindow::readAgainForUnlock(const std::optional<std::string>& entered) {
     if (files_.format() == storage::StoredFormat::Strong && !(entered && files_.unlock(*entered))) {
-        ui::notice(texts::kWrongWhileLocked);
+        ui::notice(texts::kWrongPassword);
         return false;
     }
     storage::SettingsRecord stored;
@@ -144,7 +144,7 @@ bool MainWindow::readAgainForUnlock(const std::optional<std::string>& entered) {
         return false;
     }
     if (!password_rules::isPassword(stored, entered)) {
-        ui::notice(texts::kWrongWhileLocked);
+        ui::notice(texts::kWrongPassword);
         return false;
     }
     settings_ = std::move(stored);

@@ -13,8 +13,9 @@ inline constexpr const wchar_t* kMissingSettings =
     L"設定ファイルがみつかりません\r\nパスワード漏洩防止の為データをクリアします";
 inline constexpr const wchar_t* kHotkeysFailed = L"ショートカットキーの設定に失敗しました";
 inline constexpr const wchar_t* kWrongAtStart = L"パスワードが間違っています。\r\n終了します。";
-// A wrong password for a lock: the program stays locked and running.
-inline constexpr const wchar_t* kWrongWhileLocked = L"パスワードが間違っています。";
+// A wrong password for a lock (the program stays locked and running) or for
+// switching the format of the stored files (nothing changes).
+inline constexpr const wchar_t* kWrongPassword = L"パスワードが間違っています。";
 
 // The lock options of the security window.
 inline constexpr const wchar_t* kLockNeedsPassword =
@@ -23,7 +24,6 @@ inline constexpr const wchar_t* kIdleMinutesRange =
     L"分には 1 から 999 までの数を入力してください。";
 
 // The format of the stored files, switched in the security settings window.
-inline constexpr const wchar_t* kWrongPassword = L"パスワードが間違っています。";
 inline constexpr const wchar_t* kEncryptedWithPassword =
     L"保存ファイルをパスワードで暗号化しました";
 inline constexpr const wchar_t* kBackToClassic = L"保存ファイルを通常の暗号化に戻しました";
