@@ -249,7 +249,7 @@ def main():
         if not needed.exists():
             sys.exit(f"{needed} is missing: build the mingw preset first")
 
-    prefix = winenv.ensure_prefix(PREFIX)
+    prefix = winenv.ensure_prefix(PREFIX, base=winenv.TEST_PREFIX)
     work = Path(tempfile.mkdtemp(prefix="bench-", dir=winenv.BUILD))
     work_in_memory = Path(tempfile.mkdtemp(prefix="nemuroku-bench-", dir=TMPFS))
     with winenv.Display() as display:

@@ -96,7 +96,7 @@ def main():
     folder = parser.parse_args().folder.resolve()
     folder.mkdir(parents=True, exist_ok=True)
     shutil.copy2(EXE, folder / EXE.name)
-    prefix = winenv.ensure_prefix(PREFIX)
+    prefix = winenv.ensure_prefix(PREFIX, base=winenv.TEST_PREFIX)
     signal.signal(signal.SIGINT, on_signal)
     signal.signal(signal.SIGTERM, on_signal)
 

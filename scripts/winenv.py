@@ -84,17 +84,19 @@ def wine_env(prefix, display=None, locale=LOCALE):
 
 
 def ensure_prefix(prefix, fresh=False, locale=LOCALE, log_pixels=None,
-                  font_replacements=FONT_REPLACEMENTS, font_links=None, copy_to=None):
+                  font_replacements=FONT_REPLACEMENTS, font_links=None, copy_to=None, base=None):
     """Creates the prefix once; later calls reuse it. fresh=True starts it over.
     log_pixels sets the screen resolution in DPI (Windows' default is 96);
     font_links maps a font to the "file,face" it takes missing characters from.
     With copy_to, returns a fresh copy of the prefix made there instead.
+    base names a prefix made for the same locale and fonts at the default DPI:
+    the prefix starts as a copy of it (made first if need be) instead of a new boot.
     Processes that ask for the same prefix at once wait for each other."""
     prefix = Path(prefix).resolve()  # Wine takes absolute paths only
     prefix.parent.mkdir(parents=True, exist_ok=True)
     with open(prefix.with_name(prefix.name + ".lock"), "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        _make_prefix(prefix, fresh, locale, log_pixels, font_replacements, font_links)
+        _make_prefix(prefix, fresh, locale, log_pixels, font_replacements, font_links, base)
         if copy_to is None:
             return prefix
         return _copy_prefix(prefix, Path(copy_to).resolve())
@@ -121,7 +123,7 @@ def _copy_prefix(prefix, copy):
     return copy
 
 
-def _make_prefix(prefix, fresh, locale, log_pixels, font_replacements, font_links):
+def _make_prefix(prefix, fresh, locale, log_pixels, font_replacements, font_links, base):
     stamp = prefix / ".nemuroku-ready"
     # The stamp names what the prefix was made for: one made for something else, or
     # by another version of Wine, is made again.
@@ -138,6 +140,31 @@ def _make_prefix(prefix, fresh, locale, log_pixels, font_replacements, font_link
     env = wine_env(prefix, locale=locale)
     env.pop("DISPLAY", None)  # no window needs drawing while the prefix is made
     started = time.monotonic()
+    settings = []
+    if base is None:
+        _boot(prefix, env)
+        settings += [(r"HKCU\Software\Wine\Fonts\Replacements", face, "REG_SZ", replacement)
+                     for face, replacement in font_replacements.items()]
+        for font, linked in (font_links or {}).items():
+            settings.append((r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink",
+                             font, "REG_MULTI_SZ", linked))
+    else:
+        ensure_prefix(base, locale=locale, font_replacements=font_replacements,
+                      font_links=font_links, copy_to=prefix)
+        stamp.unlink()  # the base's
+    if log_pixels:
+        settings.append((r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(log_pixels)))
+    for key, name, kind, value in settings:
+        added = subprocess.run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", value,
+                                "/f"], env=env, capture_output=True, text=True, errors="replace")
+        if added.returncode != 0:
+            raise RuntimeError(f"wine reg add {key} {name} failed with {added.returncode} in "
+                               f"{prefix}:\n{added.stdout[-2000:]}{added.stderr[-2000:]}")
+    subprocess.run(["wineserver", "-w"], env=env, check=True)  # registry flushed to disk
+    stamp.write_text(f"{made_for}\n{time.monotonic() - started:.1f}\n")
+
+
+def _boot(prefix, env):
     # wineboot has been seen to fail once on a new machine (exit 53) and succeed on the
     # next try; a second attempt starts from nothing again.
     for attempt in (1, 2):
@@ -154,21 +181,6 @@ def _make_prefix(prefix, fresh, locale, log_pixels, font_replacements, font_link
                   + output.read()[-3000:].decode(errors="replace"), file=sys.stderr, flush=True)
     else:
         raise RuntimeError(f"could not create the Wine prefix {prefix}")
-    settings = [(r"HKCU\Software\Wine\Fonts\Replacements", face, "REG_SZ", replacement)
-                for face, replacement in font_replacements.items()]
-    for font, linked in (font_links or {}).items():
-        settings.append((r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink",
-                         font, "REG_MULTI_SZ", linked))
-    if log_pixels:
-        settings.append((r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(log_pixels)))
-    for key, name, kind, value in settings:
-        added = subprocess.run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", value,
-                                "/f"], env=env, capture_output=True, text=True, errors="replace")
-        if added.returncode != 0:
-            raise RuntimeError(f"wine reg add {key} {name} failed with {added.returncode} in "
-                               f"{prefix}:\n{added.stdout[-2000:]}{added.stderr[-2000:]}")
-    subprocess.run(["wineserver", "-w"], env=env, check=True)  # registry flushed to disk
-    stamp.write_text(f"{made_for}\n{time.monotonic() - started:.1f}\n")
 
 
 def stop_wineserver(prefix):

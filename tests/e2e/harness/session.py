@@ -74,17 +74,19 @@ class Variant:
     log_pixels: int = None
     font_replacements: dict = field(default_factory=lambda: dict(winenv.FONT_REPLACEMENTS))
     font_links: dict = None
+    base: Path = None  # a prefix that differs only in log_pixels, to start from
 
     def make(self, copy_to=None):
         """Makes the prefix if it is not made yet; with copy_to, returns a fresh copy."""
         return winenv.ensure_prefix(self.prefix, locale=self.locale, log_pixels=self.log_pixels,
                                     font_replacements=self.font_replacements,
-                                    font_links=self.font_links, copy_to=copy_to)
+                                    font_links=self.font_links, copy_to=copy_to, base=self.base)
 
 
 JAPANESE = Variant()
 # A screen at 150 %.
-HIGH_DPI = Variant(prefix=winenv.BUILD / "wine" / "test-prefix-144dpi", log_pixels=144)
+HIGH_DPI = Variant(prefix=winenv.BUILD / "wine" / "test-prefix-144dpi", log_pixels=144,
+                   base=winenv.TEST_PREFIX)
 # An English Windows: ANSI code page 1252 and no "ＭＳ Ｐゴシック" nor any other
 # face of the Japanese edition. It has Yu Gothic UI (every Windows 10 and
 # later has) and its UI font takes Japanese characters from it by a font
