@@ -62,12 +62,13 @@ bool hasTakenActivation(HWND window, DWORD thread) {
 }
 
 constexpr UINT kCatchUpTimeout = 100;
+constexpr int kPasteRoundTrips = 6;
 
 // Returns once the target's thread has handled what was queued for it before;
 // the second round trip covers what that thread reads from the display only
 // after answering the first. Bounded, and at once for a hung target.
-void letCatchUp(HWND window) {
-    for (int roundTrip = 0; roundTrip < 2; ++roundTrip) {
+void letCatchUp(HWND window, int roundTrips = 2) {
+    for (int roundTrip = 0; roundTrip < roundTrips; ++roundTrip) {
         DWORD_PTR ignored = 0;
         if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kCatchUpTimeout,
                                  &ignored))
@@ -326,10 +327,15 @@ public:
 
     void setActiveWindow(WindowHandle window) override { SetActiveWindow(toHwnd(window)); }
 
+    // The clipboard is cleared a fixed time after the paste, and a target that a
+    // busy machine keeps from its keys that long would paste nothing. So the
+    // paste returns once the target has come round to its messages often enough
+    // to have taken the keys and the character they make.
     void pressPaste() override {
         keepKeysOutOfThisProgram();
         sendPlain({keyEvent(VK_CONTROL, false), keyEvent('V', false), keyEvent('V', true),
                    keyEvent(VK_CONTROL, true)});
+        letCatchUp(keyTarget_, kPasteRoundTrips);
     }
 
     void pressKey(Key key) override {
