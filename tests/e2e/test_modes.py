@@ -57,10 +57,7 @@ class ModesTest(StartupSteps, WineTestCase):
         """Types into a password window with real keys; returns the window."""
         box = self.password_window(cls)
         if typed:
-            self.click_into_entry(box)
-            self.xinput.type_text(typed)
-            self.wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == typed,
-                          "the password typed")
+            self.type_into_entry(box, typed)
         return box
 
     def answer_password_window(self, cls, typed, button="OK"):

@@ -149,20 +149,14 @@ class StartupSteps:
     def answer_input_box(self, caption, typed):
         """Types into the input box captioned caption with real keys and clicks its OK."""
         box = self.wait_for_window("#32770", caption)
-        self.click_into_entry(box)
-        self.xinput.type_text(typed)
-        self.wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == typed,
-                      f"{typed!r} typed into {caption}")
+        self.type_into_entry(box, typed)
         self.click_control(box, "OK")
         self.wait_until_gone(box["hwnd"])
 
     def enter_startup_password(self, password):
         """Types the password into the start-up password window and clicks OK, as a user would."""
         box = self.wait_for_window(*PASSWORD_WINDOW)
-        self.click_into_entry(box)
-        self.xinput.type_text(password)
-        self.wait_for(lambda: inspector.control(self.refreshed(box), "Edit")["text"] == password,
-                      "the password typed")
+        self.type_into_entry(box, password)
         ok = next(b for b in inspector.controls(box, "Button") if b["text"] == "OK")
         self.xinput.click(*inspector.centre(ok["rect"]))
         self.wait_for(lambda: not (self.refreshed(box) or {}).get("visible"),

@@ -215,12 +215,17 @@ class WineTestCase(unittest.TestCase):
                                 timeout)
         return windows[0]
 
-    def click_into_entry(self, window):
-        """A real click into the entry field of a window that wait_for_window found;
-        returns when the window has the keyboard."""
+    def type_into_entry(self, window, text):
+        """Types text with real keys into the entry field of a window that
+        wait_for_window found, once a real click into it has given the window the
+        keyboard; returns when the field shows the text."""
         self.xinput.click(*inspector.centre(inspector.control(window, "Edit")["rect"]))
         self.wait_for(lambda: self.inspector.foreground() == window["hwnd"],
                       f"{window['title']!r} in front")
+        self.xinput.type_text(text)
+        self.wait_for(lambda: inspector.control(self.inspector.window(window["hwnd"]),
+                                                "Edit")["text"] == text,
+                      f"{text!r} typed into {window['title']!r}")
 
     def wait_until_gone(self, hwnd, timeout=30):
         self.wait_for(lambda: self.inspector.window(hwnd) is None, f"window {hwnd} to go", timeout)
